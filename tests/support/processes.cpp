@@ -1,0 +1,23 @@
+#include "support/processes.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+ProcessResult RunProgram(const QString& program, const QStringList& args, int timeoutMs) {
+    QProcess p;
+    p.start(program, args);
+    ProcessResult r;
+    if (!p.waitForStarted(30000)) return r;
+    p.closeWriteChannel();
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return r;
+}
+
+bool HaveTool(const QString& name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
