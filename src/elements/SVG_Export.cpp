@@ -1,6 +1,7 @@
 #include "elements/SVG_Export.h"
 
-#include <QSaveFile>
+#include "platform/savefile.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -272,16 +273,7 @@ QByteArray TSVG::ToBytes() const {
 
 bool TSVG::SaveToFile(const QString& fileName) {
     ErrorString.clear();
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly)) {
-        ErrorString = f.errorString();
-        return false;
-    }
-    const QByteArray bytes = ToBytes();
-    if (f.write(bytes) != bytes.size() || !f.commit()) {
-        ErrorString = f.errorString();
-        f.cancelWriting();
-        return false;
-    }
-    return true;
+    if (WriteFileSafely(fileName, ToBytes())) return true;
+    ErrorString = QStringLiteral("cannot write %1").arg(fileName);
+    return false;
 }

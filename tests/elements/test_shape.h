@@ -1,6 +1,7 @@
 #pragma once
 
 #include "elements/MyD2D.h"
+#include "elements/SVG_Export.h"
 #include "elements/element.h"
 
 #include <QPainterPath>
@@ -29,8 +30,25 @@ public:
         if (!NoFill) FillShape(dc, *this, path, FillStyle, FillColor);
         if (!NoLine) StyledOutline(dc, path, *this, ShapePenStyle);
     }
+    // Clip path and hatch when hatched, then the outline polygon with a solid fill.
+    void WriteSvg(TSVG& svg) const override {
+        for (size_t i = 0; i < Points.size(); ++i)
+            svg.SetPoint(int(i), QPoint(int(Points[i].X), int(Points[i].Y)));
+        const int n = int(Points.size());
+        if (!NoFill && FillStyle > 1) {
+            const QString clip = svg.BeginClipPath();
+            svg.AddPolygon(n, 1, true, false, 0, 0, 0);
+            svg.EndClipPath();
+            WriteSvgHatch(svg, *this, clip);
+        }
+        svg.AddPolygon(n, LineWidth, !NoLine, !NoFill && FillStyle == 0, FillColor, LineColor,
+                       ShapePenStyle);
+    }
     bool HitPoint(const TView&, QPoint) const override { return false; }
-    void MoveBy(TRPoint) override {}
+    void MoveBy(TRPoint v) override {
+        for (TRPoint& p : Points)
+            MovePoint(p, v);
+    }
     TRRect GetBounds() const override { return BoundsOf(Points); }
     void ScaleAt(TRPoint, double, double) override {}
     void ShearAt(TRPoint, double, double) override {}

@@ -1,0 +1,273 @@
+#include "../elements/test_shape.h"
+#include "elements/Bezier.h"
+#include "elements/Polyline.h"
+#include "output/export.h"
+#include "platform/stream.h"
+#include "support/processes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+std::unique_ptr<TPolyLine> line(TRPointArray pts, int width = 10, qint32 color = clBlack) {
+    auto p = std::make_unique<TPolyLine>();
+    p->ResetStyle();
+    p->Points = std::move(pts);
+    p->LineWidth = width;
+    p->LineColor = color;
+    return p;
+}
+
+// Every line style the types here know, plus hatched closed shapes.
+TElementList everyStyleSheet() {
+    TElementList list;
+    for (int dash = 0; dash < 8; ++dash) {
+        auto p = line(
+            {{100, 100.f + 60 * dash}, {900, 100.f + 60 * dash}, {950, 130.f + 60 * dash}}, dash);
+        p->PenStyle = quint8(dash);
+        p->TwoColor = dash % 2 == 1;
+        p->LineColor2 = 0x00A0FF;
+        p->InnerStripe = dash >= 4;
+        p->CrossStripes = dash >= 6;
+        p->StartEnd = quint8(dash + 1);
+        p->FinishEnd = quint8(dash + 4);
+        p->EndSize = dash % 6;
+        p->FormLayer = dash == 3;
+        list.push_back(std::move(p));
+    }
+    for (int k = 0; k < 12; ++k) {
+        auto b = std::make_unique<TBezier>();
+        b->ResetStyle();
+        const float x = 1100.f + 70 * k;
+        b->Points = {{x, 100},      {x + 60, 150}, {x - 60, 250}, {x, 300},
+                     {x + 60, 350}, {x, 420},      {x, 480}};
+        b->StartEnd = quint8(k);
+        b->FinishEnd = quint8(11 - k);
+        b->LineWidth = k;
+        b->PenStyle = quint8(k % 8);
+        b->TwoColor = k % 3 == 0;
+        b->InnerStripe = k % 4 == 1;
+        b->CrossStripes = k % 5 == 2;
+        list.push_back(std::move(b));
+    }
+    for (int style : {0, 2, 3, 4, 5, 6, 7}) {
+        const float x = 100.f + 250 * (style == 0 ? 0 : style - 1);
+        auto s =
+            std::make_unique<TTestShape>(TRPointArray{{x, 700}, {x + 200, 700}, {x + 100, 950}});
+        s->NoFill = false;
+        s->FillStyle = quint8(style);
+        s->FillColor = 0x2080C0;
+        s->HatchWidth = style;
+        s->HatchDistance = 5 * style;
+        s->ShapePenStyle = style;
+        list.push_back(std::move(s));
+    }
+    return list;
+}
+
+QByteArray records(const TElementList& list) {
+    QByteArray b;
+    TStreamWriter w(&b);
+    for (const TElementPtr& e : list)
+        e->SaveToStream(w);
+    return b;
+}
+
+QString identify(const QString& format, const QString& file) {
+    const ProcessResult r =
+        RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"), format, file});
+    EXPECT_EQ(r.code, 0) << r.Err().toStdString();
+    return r.Out().trimmed();
+}
+} // namespace
+
+TEST(Export, AreasAndOutputSizes) {
+    const TExportRegion a4 = PageRegion(210, 297);
+    EXPECT_EQ(ExportOutputSize(a4, TExportFormat::PNG, 150), QSize(1240, 1754));
+    EXPECT_EQ(ExportOutputSize(a4, TExportFormat::BMP, 300), QSize(2480, 3508));
+    EXPECT_EQ(ExportOutputSize(a4, TExportFormat::SVG, 150), QSize(2100, 2970));
+    EXPECT_DOUBLE_EQ(ExportZoom(150), 0.591);
+    EXPECT_DOUBLE_EQ(ExportZoom(20), 0.079);
+    EXPECT_DOUBLE_EQ(ExportZoom(300), 1.181);
+
+    // An empty sheet's element area is the margin alone.
+    const TExportRegion empty = MarginRegion(UnionOfBounds({}));
+    EXPECT_EQ(empty.Origin, (TRPoint{-40, -40}));
+    EXPECT_DOUBLE_EQ(empty.WidthMm, 8);
+    EXPECT_DOUBLE_EQ(empty.HeightMm, 8);
+
+    TElementList list;
+    list.push_back(line({{100, 200}, {600, 200}}, 2));
+    list.push_back(line({{300, 50}, {300, 400}}, 2));
+    const TRRect u = UnionOfBounds(ElementPointers(list));
+    EXPECT_EQ(u, (TRRect{99, 49, 601, 401}));
+    const TExportRegion all = MarginRegion(u);
+    EXPECT_EQ(all.Origin, (TRPoint{59, 9}));
+    EXPECT_DOUBLE_EQ(all.WidthMm, 50.2 + 8);
+    // An area 53.27 mm wide gives W = 533 world units.
+    EXPECT_EQ(ExportOutputSize({{0, 0}, 53.27, 10}, TExportFormat::SVG, 0).width(), 533);
+
+    TExportFormat f;
+    EXPECT_TRUE(ExportFormatOfName(QStringLiteral("/x/a.JPEG"), f));
+    EXPECT_EQ(f, TExportFormat::JPG);
+    EXPECT_FALSE(ExportFormatOfName(QStringLiteral("a.emf"), f));
+}
+
+TEST(Export, RasterPlacesElementsAndLeavesThemUnchanged) {
+    TElementList list;
+    list.push_back(line({{100, 100}, {1000, 100}}, 10));
+    list.back()->SetSelected(true);
+    const QByteArray before = records(list);
+
+    TExportOptions o;
+    o.Format = TExportFormat::PNG;
+    const QImage page = RenderExportImage(ElementPointers(list), PageRegion(210, 297), o);
+    ASSERT_EQ(page.size(), QSize(1240, 1754));
+    EXPECT_EQ(page.pixel(300, 59), qRgb(0, 0, 0)) << "drawn unselected, at zoom 0.591";
+    EXPECT_EQ(page.pixel(300, 70), qRgb(255, 255, 255));
+    EXPECT_EQ(page.pixel(40, 59), qRgb(255, 255, 255));
+
+    // The element area starts 4 mm before the line's bounds.
+    const TExportRegion all = MarginRegion(UnionOfBounds(ElementPointers(list)));
+    const QImage part = RenderExportImage(ElementPointers(list), all, o);
+    EXPECT_EQ(part.size(), QSize(585, 53)); // 99 x 9 mm
+    EXPECT_EQ(part.pixel(40, 26), qRgb(0, 0, 0));
+    EXPECT_EQ(part.pixel(10, 26), qRgb(255, 255, 255));
+
+    EXPECT_EQ(records(list), before) << "points not moved";
+    EXPECT_TRUE(list.back()->Selected) << "selection restored";
+}
+
+TEST(Export, FilesInEveryFormat) {
+    QTemporaryDir dir;
+    TElementList list = everyStyleSheet();
+    const std::vector<TElement*> all = ElementPointers(list);
+    const TExportRegion a4 = PageRegion(210, 297);
+    QString error;
+
+    TExportOptions png;
+    png.Format = TExportFormat::PNG;
+    png.Transparent = true;
+    const QString pngName = dir.filePath(QStringLiteral("t.png"));
+    ASSERT_TRUE(ExportElements(all, a4, png, pngName, &error)) << error.toStdString();
+    QImage t(pngName);
+    ASSERT_EQ(t.size(), QSize(1240, 1754));
+    EXPECT_TRUE(t.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(t.pixel(5, 5)), 0) << "background transparent";
+    EXPECT_EQ(qAlpha(t.pixel(300, 59)), 255);
+    EXPECT_EQ(t.pixel(300, 59), qRgb(0, 0, 0));
+
+    png.Transparent = false;
+    ASSERT_TRUE(ExportElements(all, a4, png, pngName, &error));
+    EXPECT_EQ(QImage(pngName).pixel(5, 5), qRgb(255, 255, 255));
+
+    TExportOptions bmp;
+    bmp.Format = TExportFormat::BMP;
+    bmp.BlackWhite = true;
+    bmp.Resolution = 100;
+    const QString bw = dir.filePath(QStringLiteral("bw.bmp"));
+    ASSERT_TRUE(ExportElements(all, a4, bmp, bw, &error)) << error.toStdString();
+    bmp.BlackWhite = false;
+    const QString colour = dir.filePath(QStringLiteral("c.bmp"));
+    ASSERT_TRUE(ExportElements(all, a4, bmp, colour, &error));
+    const QImage bwImage(bw);
+    EXPECT_EQ(bwImage.depth(), 1);
+    EXPECT_EQ(bwImage.size(), QSize(827, 1169));
+
+    TExportOptions jpg;
+    jpg.Format = TExportFormat::JPG;
+    jpg.BlackWhite = true; // ignored: JPG is always in colour
+    const QString jpgName = dir.filePath(QStringLiteral("c.jpg"));
+    ASSERT_TRUE(ExportElements(all, a4, jpg, jpgName, &error)) << error.toStdString();
+    EXPECT_EQ(QImage(jpgName).size(), QSize(1240, 1754));
+    EXPECT_FALSE(QImage(jpgName).isGrayscale());
+
+    if (HaveTool(QStringLiteral("identify"))) {
+        EXPECT_EQ(identify(QStringLiteral("%z"), bw), QStringLiteral("1")) << "1 bit per pixel";
+        EXPECT_EQ(identify(QStringLiteral("%z %w %h"), colour), QStringLiteral("8 827 1169"));
+        EXPECT_EQ(identify(QStringLiteral("%m %w %h"), jpgName), QStringLiteral("JPEG 1240 1754"));
+        EXPECT_EQ(identify(QStringLiteral("%m %A"), pngName).left(3), QStringLiteral("PNG"));
+    }
+}
+
+TEST(Export, SvgOfASheetWithEveryLineStyle) {
+    QTemporaryDir dir;
+    TElementList list = everyStyleSheet();
+    const QByteArray before = records(list);
+    const QString name = dir.filePath(QStringLiteral("sheet & co.svg"));
+    TExportOptions o;
+    o.Format = TExportFormat::SVG;
+    QString error;
+    ASSERT_TRUE(ExportElements(ElementPointers(list), PageRegion(210, 297), o, name, &error))
+        << error.toStdString();
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray svg = f.readAll();
+    EXPECT_TRUE(svg.contains("width=\"210mm\" height=\"297mm\"\r\n"));
+    EXPECT_TRUE(svg.contains("viewBox=\"0 0 2100 2970\">\r\n"));
+    EXPECT_TRUE(svg.contains("<title>sheet &amp; co</title>\r\n"));
+    EXPECT_TRUE(svg.contains("clip-path=\"url(#Clip_5)\"")) << "six hatched shapes";
+    EXPECT_EQ(records(list), before);
+
+    if (HaveTool(QStringLiteral("xmllint"))) {
+        const ProcessResult r =
+            RunProgram(QStringLiteral("xmllint"), {QStringLiteral("--noout"), name});
+        EXPECT_EQ(r.code, 0) << r.Err().toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << r.Err().toStdString();
+    }
+    if (HaveTool(QStringLiteral("rsvg-convert"))) {
+        const QString png = dir.filePath(QStringLiteral("sheet.png"));
+        const ProcessResult r =
+            RunProgram(QStringLiteral("rsvg-convert"), {QStringLiteral("-w"), QStringLiteral("420"),
+                                                        QStringLiteral("-o"), png, name});
+        EXPECT_EQ(r.code, 0) << r.Err().toStdString();
+        const QImage img(png);
+        ASSERT_EQ(img.width(), 420);
+        int ink = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                ink += qAlpha(img.pixel(x, y)) > 0;
+        EXPECT_GT(ink, 2000) << "the drawing shows";
+    }
+
+    // The element area moves the drawing to the margin and back.
+    const TExportRegion all = MarginRegion(UnionOfBounds(ElementPointers(list)));
+    const QString part = dir.filePath(QStringLiteral("part.svg"));
+    ASSERT_TRUE(ExportElements(ElementPointers(list), all, o, part, &error));
+    QFile pf(part);
+    ASSERT_TRUE(pf.open(QIODevice::ReadOnly));
+    const QByteArray pbytes = pf.readAll();
+    const QSize size = ExportOutputSize(all, TExportFormat::SVG, 0);
+    EXPECT_TRUE(pbytes.contains(
+        QStringLiteral("viewBox=\"0 0 %1 %2\">").arg(size.width()).arg(size.height()).toUtf8()));
+}
+
+TEST(Export, FailedWritesAreReported) {
+    QTemporaryDir dir;
+    TElementList list;
+    list.push_back(line({{100, 100}, {1000, 100}}));
+    for (TExportFormat f :
+         {TExportFormat::SVG, TExportFormat::PNG, TExportFormat::JPG, TExportFormat::BMP}) {
+        TExportOptions o;
+        o.Format = f;
+        o.Resolution = 20;
+        const QString name = dir.filePath(QStringLiteral("missing/out.x"));
+        QString error;
+        EXPECT_FALSE(ExportElements(ElementPointers(list), PageRegion(210, 297), o, name, &error));
+        EXPECT_TRUE(error.contains(name)) << error.toStdString();
+        EXPECT_FALSE(QFile::exists(name));
+    }
+    // An impossible image is refused with a message instead of an empty file.
+    TExportOptions huge;
+    huge.Format = TExportFormat::PNG;
+    huge.Resolution = 300;
+    QString error;
+    const QString name = dir.filePath(QStringLiteral("huge.png"));
+    EXPECT_FALSE(
+        ExportElements(ElementPointers(list), PageRegion(100000, 100000), huge, name, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(name));
+}
