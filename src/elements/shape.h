@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QtGlobal>
+
+class TElement;
+class TStreamReader;
+class TStreamWriter;
+
+// The one drawing style the rectangle, ellipse and polygon tools share; the start-up code fills it
+// from the settings ("Default" section, "FD_" keys) and writes it back at shutdown. The member
+// initialisers are the factory style.
+struct TShapeStyle {
+    qint32 LineColor = 0x000000;
+    qint32 FillColor = 0xFFFFFF;
+    qint32 LineWidth = 2;
+    quint8 FillStyle = 0;
+    qint32 ShapePenStyle = 0;
+    bool TwoColor = false;
+    qint32 LineColor2 = 0x0000FF;
+    bool NoLine = false;
+    bool NoFill = true;
+    bool InnerStripe = false;
+    bool CrossStripes = false;
+    qint32 InnerStripeColor = 0x00FFFF;
+    qint32 CrossStripeColor = 0xFF0000;
+    qint32 HatchWidth = 1;
+    qint32 HatchDistance = 20;
+    friend bool operator==(const TShapeStyle&, const TShapeStyle&) = default;
+};
+
+// The current shape style; new rectangles, ellipses and polygons take it in their constructors.
+TShapeStyle& CurrentShapeStyle();
+
+// Copies the fifteen style fields into or out of an element.
+void ApplyShapeStyle(TElement& e, const TShapeStyle& style);
+TShapeStyle ShapeStyleOf(const TElement& e);
+
+// The style fields the closed shapes store after their geometry, in two groups (a type's own field
+// may sit between them). The loaders consult FileVersion: the two-colour group exists from version
+// 70, the stripe and hatch group from 80; older records get the values old files imply.
+void SaveTwoColorFields(TStreamWriter& s, const TElement& e);
+void SaveStripeHatchFields(TStreamWriter& s, const TElement& e);
+void LoadTwoColorFields(TStreamReader& s, TElement& e);
+void LoadStripeHatchFields(TStreamReader& s, TElement& e);
