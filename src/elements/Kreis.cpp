@@ -1,8 +1,11 @@
 #include "elements/Kreis.h"
 
+#include "elements/MyD2D.h"
+#include "elements/SVG_Export.h"
 #include "elements/shape.h"
 #include "platform/stream.h"
 
+#include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
@@ -121,11 +124,14 @@ TRPointArray TKreis::ArcPointList(bool scaled) const {
         }
     }
     const bool backwards = SignedArea(Outline) > 0;
+    // Outline points that coincide with an exact end (up to float noise) are left to the end.
+    constexpr double kSame = 1e-6;
     out.push_back(ScaledAbout(OutlinePointAt(a1), Center, f));
     for (size_t k = 0; k < n; ++k) {
         const size_t i = backwards ? (start + n - k) % n : (start + k) % n;
-        if (AngleOffset(AngleOf(Center, Outline[i]), a1) > span) break;
-        out.push_back(ScaledAbout(Outline[i], Center, f));
+        const double o = AngleOffset(AngleOf(Center, Outline[i]), a1);
+        if (o > span - kSame) break;
+        if (o > kSame) out.push_back(ScaledAbout(Outline[i], Center, f));
     }
     out.push_back(ScaledAbout(OutlinePointAt(a2), Center, f));
     return out;
@@ -321,9 +327,70 @@ bool TKreis::HitRect(const TView& view, const TIRect& rect, bool enclose) const 
                            view.ScaleLength(LineWidth), enclose);
 }
 
-void TKreis::Draw(TDrawContext&) {}
+void TKreis::Draw(TDrawContext& dc) {
+    if (!Visible || Outline.empty() || !dc.NeedsDrawing(GetScreenRect(dc.View))) return;
+    QPainterPath path;
+    AddOutline(dc.View, path);
+    DrawClosedShape(dc, *this, path);
+    if (Selected && !g_ElementSwitches.DrawingInsideGroup) {
+        // Editor markers: the radii to both arc grips and a small cross on the centre.
+        const QPointF c = dc.Map(Center);
+        ConstructionLine(dc, c, dc.Map(StartGrip));
+        ConstructionLine(dc, c, dc.Map(StopGrip));
+        QPainter& p = dc.Painter;
+        p.setPen(QPen(ToQColor(clMarker), 1));
+        p.drawLine(c - QPointF(4, 0), c + QPointF(4, 0));
+        p.drawLine(c - QPointF(0, 4), c + QPointF(0, 4));
+    }
+}
 
-void TKreis::WriteSvg(TSVG&) const {}
+void TKreis::WriteSvg(TSVG& svg) const {
+    const TRPointArray arc = ArcPointList(true);
+    const size_t n = arc.size();
+    if (n == 0) return;
+    // Hundredths keep small circles round; the factor covers the hatch lines too.
+    struct FactorScope {
+        TSVG& svg;
+        explicit FactorScope(TSVG& s) : svg(s) { svg.CoordFactor = 100; }
+        ~FactorScope() { svg.CoordFactor = 1; }
+    } scope(svg);
+    std::vector<QPointF> p;
+    p.reserve(n);
+    for (const TRPoint& a : arc)
+        p.emplace_back(a.X * 100.0, a.Y * 100.0);
+    auto q = [](QPointF v) { return QPoint(RoundPixel(v.x()), RoundPixel(v.y())); };
+    auto mid = [&p, n](size_t i) { return (p[i % n] + p[(i + 1) % n]) / 2; };
+    const bool full = IsFull();
+    const QPoint centre = q(QPointF(Center.X * 100.0, Center.Y * 100.0));
+    WriteClosedShapeSvg(svg, *this,
+                        [&](TSVG& s, int width, int dash, bool stroke, bool fill, qint32 fillColor,
+                            qint32 strokeColor) {
+                            s.BeginPath(width, dash, QString(), stroke, fill, fillColor,
+                                        strokeColor);
+                            if (full) {
+                                s.PathMoveTo(q(mid(0)));
+                                for (size_t i = 0; i < n; ++i)
+                                    s.PathQuadTo(q(p[(i + 1) % n]), q(mid(i + 1)));
+                                s.PathClose();
+                            } else {
+                                s.PathMoveTo(q(p[0]));
+                                if (n >= 3) {
+                                    s.SetPoint(0, q(mid(0)));
+                                    s.PathLineTo(1);
+                                    for (size_t i = 0; i + 2 < n; ++i)
+                                        s.PathQuadTo(q(p[i + 1]), q(mid(i + 1)));
+                                }
+                                s.SetPoint(0, q(p[n - 1]));
+                                s.PathLineTo(1);
+                                if (ArcStyle == asPie) {
+                                    s.SetPoint(0, centre);
+                                    s.PathLineTo(1);
+                                }
+                                if (ArcStyle == asChord || ArcStyle == asPie) s.PathClose();
+                            }
+                            s.EndPath();
+                        });
+}
 
 TRRect TKreis::WidenForLine(TRRect r) const {
     if (NoLine) return r;

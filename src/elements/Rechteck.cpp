@@ -1,5 +1,7 @@
 #include "elements/Rechteck.h"
 
+#include "elements/MyD2D.h"
+#include "elements/SVG_Export.h"
 #include "elements/shape.h"
 #include "platform/stream.h"
 
@@ -180,9 +182,44 @@ bool TRechteck::HitRect(const TView& view, const TIRect& rect, bool enclose) con
                            view.ScaleLength(LineWidth), enclose);
 }
 
-void TRechteck::Draw(TDrawContext&) {}
+void TRechteck::Draw(TDrawContext& dc) {
+    if (!Visible || !dc.NeedsDrawing(GetScreenRect(dc.View))) return;
+    QPainterPath path;
+    AddOutline(dc.View, path);
+    DrawClosedShape(dc, *this, path);
+}
 
-void TRechteck::WriteSvg(TSVG&) const {}
+void TRechteck::WriteSvg(TSVG& svg) const {
+    auto pt = [](TRPoint p) { return QPoint(RoundPixel(p.X), RoundPixel(p.Y)); };
+    const std::array<TRPoint, 8> cuts = CornerCuts();
+    WriteClosedShapeSvg(
+        svg, *this,
+        [&](TSVG& s, int width, int dash, bool stroke, bool fill, qint32 fillColor,
+            qint32 strokeColor) {
+            s.BeginPath(width, dash, QString(), stroke, fill, fillColor, strokeColor);
+            if (HasSharpCorners()) {
+                s.PathMoveTo(pt(Corners[0]));
+                for (int i = 1; i < 4; ++i)
+                    s.SetPoint(i - 1, pt(Corners[i]));
+                s.PathLineTo(3);
+            } else if (CornerStyle == csChamfered) {
+                s.PathMoveTo(pt(cuts[0]));
+                for (int i = 1; i < 8; ++i)
+                    s.SetPoint(i - 1, pt(cuts[i]));
+                s.PathLineTo(7);
+            } else {
+                s.PathMoveTo(pt(cuts[0]));
+                for (int i = 0; i < 4; ++i) {
+                    s.PathCubicTo(pt(Corners[i]), pt(cuts[2 * i + 1]), pt(cuts[2 * i + 1]));
+                    if (i == 3) break;
+                    s.SetPoint(0, pt(cuts[2 * i + 2]));
+                    s.PathLineTo(1);
+                }
+            }
+            s.PathClose();
+            s.EndPath();
+        });
+}
 
 TRRect TRechteck::GetBounds() const {
     const TRRect r = NormalizedRect(BoundsOf(TRPointArray(Corners.begin(), Corners.end())));

@@ -1,5 +1,7 @@
 #include "elements/polygon.h"
 
+#include "elements/MyD2D.h"
+#include "elements/SVG_Export.h"
 #include "elements/shape.h"
 #include "platform/stream.h"
 
@@ -42,9 +44,24 @@ int TPolygon::SegmentAt(const TView& view, QPoint screen) const {
     return -1;
 }
 
-void TPolygon::Draw(TDrawContext&) {}
+void TPolygon::Draw(TDrawContext& dc) {
+    if (!Visible || Points.size() < 2 || !dc.NeedsDrawing(GetScreenRect(dc.View))) return;
+    QPainterPath path;
+    AddOutline(dc.View, path);
+    DrawClosedShape(dc, *this, path);
+}
 
-void TPolygon::WriteSvg(TSVG&) const {}
+void TPolygon::WriteSvg(TSVG& svg) const {
+    if (Points.empty()) return;
+    const int n = int(Points.size());
+    for (int i = 0; i < n; ++i)
+        svg.SetPoint(i, QPoint(RoundPixel(Points[size_t(i)].X), RoundPixel(Points[size_t(i)].Y)));
+    WriteClosedShapeSvg(svg, *this,
+                        [n](TSVG& s, int width, int dash, bool stroke, bool fill, qint32 fillColor,
+                            qint32 strokeColor) {
+                            s.AddPolygon(n, width, stroke, fill, fillColor, strokeColor, dash);
+                        });
+}
 
 void TPolygon::MoveBy(TRPoint v) {
     for (TRPoint& p : Points)

@@ -1,7 +1,13 @@
 #include "elements/shape.h"
 
+#include "elements/MyD2D.h"
+#include "elements/SVG_Export.h"
 #include "elements/element.h"
 #include "platform/stream.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
 
 TShapeStyle& CurrentShapeStyle() {
     static TShapeStyle style;
@@ -88,4 +94,44 @@ void LoadStripeHatchFields(TStreamReader& s, TElement& e) {
         e.HatchWidth = 1;
         e.HatchDistance = 20;
     }
+}
+
+void DrawClosedShape(TDrawContext& dc, TElement& e, const QPainterPath& outline) {
+    const bool nodeEditing = g_ElementSwitches.NodeEditing;
+    if (!e.NoFill && !nodeEditing) FillShape(dc, e, outline, e.FillStyle, e.FillColor);
+    if (!e.NoLine) {
+        StyledOutline(dc, outline, e, e.ShapePenStyle);
+    } else if (nodeEditing) {
+        dc.Painter.strokePath(outline, LinePen(dc, e.LineColor, 0, 0));
+    }
+}
+
+void WriteClosedShapeSvg(TSVG& svg, const TElement& e, const TSvgShapeWriter& shape) {
+    const bool hatched = !e.NoFill && e.FillStyle != 0 && e.FillStyle != 1; // 1 is the clear brush
+    const bool solid = !e.NoFill && e.FillStyle == 0;
+    const int width = std::max(e.LineWidth, 1);
+    if (hatched) {
+        const QString clip = svg.BeginClipPath();
+        shape(svg, 0, 0, false, true, e.FillColor, e.FillColor);
+        svg.EndClipPath();
+        WriteSvgHatch(svg, e, clip);
+    }
+    const bool underlay = e.TwoColor && !e.NoLine && e.ShapePenStyle > 0;
+    if (underlay) {
+        // On the screen the fill lies below every outline layer; a fill written after the
+        // underlay would hide its inner half.
+        if (solid) shape(svg, 0, 0, false, true, e.FillColor, e.FillColor);
+        shape(svg, width, 0, true, false, 0, e.LineColor2);
+    }
+    const bool mainFill = solid && !underlay;
+    if (!e.NoLine || mainFill)
+        shape(svg, width, e.NoLine ? 0 : e.ShapePenStyle, !e.NoLine, mainFill, e.FillColor,
+              e.LineColor);
+    if (e.NoLine) return;
+    if (e.InnerStripe)
+        shape(svg, std::max(int(RoundHalfEven(e.LineWidth / 3.0)), 1), 0, true, false, 0,
+              e.InnerStripeColor);
+    if (e.CrossStripes)
+        shape(svg, std::max(int(RoundHalfEven(e.LineWidth / 1.2)), 1), 7, true, false, 0,
+              e.CrossStripeColor);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <functional>
 
 class TElement;
 class TStreamReader;
@@ -42,3 +43,20 @@ void SaveTwoColorFields(TStreamWriter& s, const TElement& e);
 void SaveStripeHatchFields(TStreamWriter& s, const TElement& e);
 void LoadTwoColorFields(TStreamReader& s, TElement& e);
 void LoadStripeHatchFields(TStreamReader& s, TElement& e);
+
+class QPainterPath;
+class TDrawContext;
+class TSVG;
+
+// Draws a closed shape from its device outline: the fill (solid or hatched) first, then the
+// styled outline with ShapePenStyle. While nodes are edited the fill is left out and a shape
+// without outline shows a thinnest plain line so that its points can be seen.
+void DrawClosedShape(TDrawContext& dc, TElement& e, const QPainterPath& outline);
+
+// Writes a closed shape into an SVG file in the layers of the screen: hatch lines clipped to the
+// outline, the two-colour underlay, the main shape (solid fill and dashed stroke), the centre
+// stripe and the cross stripes. The writer emits one SVG element of the outline with the given
+// attributes; it is called once per layer (and once inside the clip path).
+using TSvgShapeWriter = std::function<void(TSVG& svg, int width, int dashStyle, bool stroke,
+                                           bool fill, qint32 fillColor, qint32 strokeColor)>;
+void WriteClosedShapeSvg(TSVG& svg, const TElement& e, const TSvgShapeWriter& shape);
