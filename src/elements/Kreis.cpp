@@ -433,7 +433,7 @@ TRPoint TKreis::GetRefPoint() const {
 }
 
 void TKreis::ApplyCurrentStyle() {
-    ApplyShapeStyle(*this, CurrentShapeStyle());
+    ApplyShapeStyle(*this, g_ShapeStyle);
 }
 void TKreis::ResetStyle() {
     ApplyShapeStyle(*this, TShapeStyle{});

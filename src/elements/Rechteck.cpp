@@ -294,7 +294,7 @@ void TRechteck::MirrorY(TRPoint axis) {
 }
 
 void TRechteck::ApplyCurrentStyle() {
-    ApplyShapeStyle(*this, CurrentShapeStyle());
+    ApplyShapeStyle(*this, g_ShapeStyle);
 }
 void TRechteck::ResetStyle() {
     ApplyShapeStyle(*this, TShapeStyle{});

@@ -5,6 +5,7 @@
 #include "elements/shape.h"
 #include "platform/stream.h"
 
+#include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 
@@ -49,6 +50,20 @@ void TPolygon::Draw(TDrawContext& dc) {
     QPainterPath path;
     AddOutline(dc.View, path);
     DrawClosedShape(dc, *this, path);
+
+    // The vertex under node editing with its two edges (the closing edge counts here).
+    const int i = dc.NodeEditIndex;
+    const int n = PointCount();
+    if (dc.NodeEditElement == this && i >= 0 && i < n) {
+        QPainter& p = dc.Painter;
+        p.setPen(QPen(ToQColor(clMarker), dc.AntiAliased ? 1.5 : 2));
+        const QPointF v = dc.Map(Points[size_t(i)]);
+        p.drawLine(dc.Map(Points[size_t((i + n - 1) % n)]), v);
+        p.drawLine(v, dc.Map(Points[size_t((i + 1) % n)]));
+        p.setBrush(ToQColor(clMarker));
+        p.drawRect(QRectF(v.x() - 3, v.y() - 3, 6, 6));
+        p.setBrush(Qt::NoBrush);
+    }
 }
 
 void TPolygon::WriteSvg(TSVG& svg) const {
@@ -107,7 +122,7 @@ TRPoint TPolygon::GetRefPoint() const {
 }
 
 void TPolygon::ApplyCurrentStyle() {
-    ApplyShapeStyle(*this, CurrentShapeStyle());
+    ApplyShapeStyle(*this, g_ShapeStyle);
 }
 void TPolygon::ResetStyle() {
     ApplyShapeStyle(*this, TShapeStyle{});

@@ -9,10 +9,7 @@
 #include <QPainterPath>
 #include <algorithm>
 
-TShapeStyle& CurrentShapeStyle() {
-    static TShapeStyle style;
-    return style;
-}
+TShapeStyle g_ShapeStyle;
 
 void ApplyShapeStyle(TElement& e, const TShapeStyle& s) {
     e.LineColor = s.LineColor;

@@ -11,26 +11,26 @@ class TStreamWriter;
 // from the settings ("Default" section, "FD_" keys) and writes it back at shutdown. The member
 // initialisers are the factory style.
 struct TShapeStyle {
-    qint32 LineColor = 0x000000;
-    qint32 FillColor = 0xFFFFFF;
-    qint32 LineWidth = 2;
-    quint8 FillStyle = 0;
-    qint32 ShapePenStyle = 0;
-    bool TwoColor = false;
-    qint32 LineColor2 = 0x0000FF;
-    bool NoLine = false;
-    bool NoFill = true;
-    bool InnerStripe = false;
-    bool CrossStripes = false;
-    qint32 InnerStripeColor = 0x00FFFF;
-    qint32 CrossStripeColor = 0xFF0000;
-    qint32 HatchWidth = 1;
-    qint32 HatchDistance = 20;
+    qint32 LineColor = 0x000000;        // FD_LC
+    qint32 FillColor = 0xFFFFFF;        // FD_FC
+    qint32 LineWidth = 2;               // FD_Breite
+    quint8 FillStyle = 0;               // FD_Stil
+    qint32 ShapePenStyle = 0;           // FD_Penstyle
+    bool TwoColor = false;              // FD_Zweifarbig
+    qint32 LineColor2 = 0x0000FF;       // FD_PenColor2
+    bool NoLine = false;                // FD_NoLine
+    bool NoFill = true;                 // FD_NoFill
+    bool InnerStripe = false;           // FD_Inner
+    bool CrossStripes = false;          // FD_Quer
+    qint32 InnerStripeColor = 0x00FFFF; // FD_InnerColor
+    qint32 CrossStripeColor = 0xFF0000; // FD_QuerColor
+    qint32 HatchWidth = 1;              // FD_FillWidth
+    qint32 HatchDistance = 20;          // FD_FillDistance
     friend bool operator==(const TShapeStyle&, const TShapeStyle&) = default;
 };
 
 // The current shape style; new rectangles, ellipses and polygons take it in their constructors.
-TShapeStyle& CurrentShapeStyle();
+extern TShapeStyle g_ShapeStyle;
 
 // Copies the fifteen style fields into or out of an element.
 void ApplyShapeStyle(TElement& e, const TShapeStyle& style);

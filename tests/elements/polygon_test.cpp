@@ -168,7 +168,7 @@ TEST_F(ShapeTest, ClosedShapesShareTheCurrentStyle) {
     style.CrossStripeColor = 2;
     style.HatchWidth = 3;
     style.HatchDistance = 40;
-    CurrentShapeStyle() = style;
+    g_ShapeStyle = style;
     const struct {
         quint8 code;
         quint8 type;

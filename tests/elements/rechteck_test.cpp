@@ -276,7 +276,7 @@ TEST_F(ShapeTest, RechteckRecordRoundTripsByteForByte) {
 }
 
 TEST_F(ShapeTest, RechteckOlderRecordsReadByTheirRules) {
-    CurrentShapeStyle().InnerStripeColor = 0x123456;
+    g_ShapeStyle.InnerStripeColor = 0x123456;
     auto corners = [](TStreamWriter& w) {
         WritePoint(w, 0, 0);
         WritePoint(w, 40, 0);
@@ -374,9 +374,9 @@ TEST_F(ShapeTest, RechteckOlderRecordsReadByTheirRules) {
 }
 
 TEST_F(ShapeTest, TableRectangleIsPlainBlackOnWhite) {
-    CurrentShapeStyle().LineColor = 0x0000FF;
-    CurrentShapeStyle().CrossStripes = true;
-    CurrentShapeStyle().ShapePenStyle = 2;
+    g_ShapeStyle.LineColor = 0x0000FF;
+    g_ShapeStyle.CrossStripes = true;
+    g_ShapeStyle.ShapePenStyle = 2;
     std::unique_ptr<TRechteck> r = MakeTableRectangle({5, 6, 50, 20});
     EXPECT_EQ(r->LineColor, clBlack);
     EXPECT_EQ(r->LineWidth, 2);

@@ -203,6 +203,21 @@ TEST_F(ShapeTest, DrawnNodeEditingAndVisibility) {
     EXPECT_LT(Count(
                   img, [](int x, int y) { return x == 100 && y < 40; }, Is(0x0000AA)),
               3);
+    // The vertex under node editing is marked with both of its edges, the closing one too.
+    t->NoLine = false;
+    QImage marked(220, 220, QImage::Format_RGB32);
+    marked.fill(Qt::white);
+    {
+        QPainter p(&marked);
+        TDrawContext dc(p, TView{}, false);
+        dc.NodeEditElement = t.get();
+        dc.NodeEditIndex = 0;
+        t->Draw(dc);
+    }
+    EXPECT_EQ(At(marked, 20, 20), clMarker);
+    EXPECT_EQ(At(marked, 100, 20), clMarker);  // edge to the next vertex
+    EXPECT_EQ(At(marked, 60, 100), clMarker);  // closing edge from the last vertex
+    EXPECT_NE(At(marked, 140, 100), clMarker); // the edge not touching vertex 0
     // An invisible shape draws nothing.
     t->SetVisible(false);
     img = Render(*t, true);

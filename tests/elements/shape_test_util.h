@@ -55,7 +55,7 @@ template <class T> std::unique_ptr<T> LoadRecord(const QByteArray& bytes, int ve
 // Tests that change the shared shape style put the factory style back afterwards.
 class ShapeTest : public ::testing::Test {
 protected:
-    void TearDown() override { CurrentShapeStyle() = TShapeStyle{}; }
+    void TearDown() override { g_ShapeStyle = TShapeStyle{}; }
 };
 
 inline void ExpectNear(TRPoint a, TRPoint b, double tol, const char* what) {
