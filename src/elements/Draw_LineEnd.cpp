@@ -6,6 +6,7 @@
 
 #include <QPolygonF>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -13,6 +14,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kSizeFactor[kEndSizeCount] = {1 / 2.0, 1 / 1.42, 1, 1.42, 2, 3};
 // Line ends are hit within at least this many pixels of width, however thin the line.
 constexpr double kMinHitWidth = 6;
+constexpr int kCirclePoints = 33;
 
 TRPoint at(TRPoint base, double a, TRPoint u, double b, TRPoint n) {
     return {float(base.X + a * u.X + b * n.X), float(base.Y + a * u.Y + b * n.Y)};
@@ -41,9 +43,22 @@ TRPointArray TLineEnd::Points() const {
         break;
     }
     case leCircleWhite:
-    case leCircleFilled:
-        ArcPoints(pts, at(E, 1 - s, u, 0, n), 33, 0, 2 * kPi, s);
+    case leCircleFilled: {
+        // The arc point generator's 33 points from angle 0 through 2 pi, from a table.
+        static const auto unit = [] {
+            std::array<std::pair<double, double>, kCirclePoints> a;
+            for (int i = 0; i < kCirclePoints; ++i) {
+                const double t = i * (2 * kPi / (kCirclePoints - 1));
+                a[size_t(i)] = {std::cos(t), std::sin(t)};
+            }
+            return a;
+        }();
+        const TRPoint c = at(E, 1 - s, u, 0, n);
+        pts.reserve(kCirclePoints);
+        for (const auto& [cs, sn] : unit)
+            pts.push_back({float(c.X + s * cs), float(c.Y - s * sn)});
         break;
+    }
     case leDiamondWhite:
     case leDiamondFilled:
         pts = {at(S, -2 * s, u, 0, n), at(S, -s, u, s, n), S, at(S, -s, u, -s, n)};

@@ -21,6 +21,11 @@ constexpr double kDiagonalStep = 1.414213;
 // Beyond this many hatch lines (damaged sizes) the step is widened instead.
 constexpr double kMaxHatchLines = 200000;
 
+// Strokes up to this width are drawn with square caps and bevel joins, and straight ones as
+// separate segments.
+constexpr double kThinStroke = 2.5;
+constexpr double kMaxThinDashes = 20000;
+
 bool hatchIsDiagonal(int style) {
     return style == 4 || style == 5 || style == 7;
 }
@@ -45,8 +50,11 @@ void applyPixelPattern(QPen& pen, const double* px, int count, double pixelWidth
 QPen basePen(qint32 color, double pixelWidth, bool roundCaps, bool roundJoins) {
     QPen pen(ToQColor(color));
     pen.setWidthF(pixelWidth);
-    pen.setCapStyle(roundCaps ? Qt::RoundCap : Qt::SquareCap);
-    pen.setJoinStyle(roundJoins ? Qt::RoundJoin : Qt::MiterJoin);
+    // Up to 2.5 px a round cap or join differs from a square cap or bevel by less than a
+    // quarter pixel, and costs the painter several times as much.
+    const bool thin = pixelWidth <= kThinStroke;
+    pen.setCapStyle(roundCaps && !thin ? Qt::RoundCap : Qt::SquareCap);
+    pen.setJoinStyle(thin ? Qt::BevelJoin : roundJoins ? Qt::RoundJoin : Qt::MiterJoin);
     pen.setMiterLimit(5); // ten half widths
     return pen;
 }
@@ -66,6 +74,94 @@ QPen smoothPen(const TView& view, qint32 color, double strokeWidth, int dashStyl
         applyPixelPattern(pen, px, d.Count, strokeWidth);
     }
     return pen;
+}
+
+// Thin strokes go to the painter as separate square-capped segments (curves flattened to within
+// a quarter pixel, dashes cut here): their union covers the round joins and caps to within a
+// fraction of a pixel, and the painter rasterizes lone segments several times faster than a
+// joined outline.
+bool strokeThin(QPainter& p, const QPainterPath& path, const QPen& pen) {
+    const double w = pen.widthF();
+    if (w <= 1 || w > kThinStroke) return false;
+    const int n = path.elementCount();
+
+    std::vector<double> pattern;
+    double period = 0;
+    if (pen.style() == Qt::CustomDashLine) {
+        for (qreal e : pen.dashPattern()) {
+            const double px = e * w;
+            pattern.push_back(px < 0.05 ? 0 : px);
+            period += pattern.back();
+        }
+        if (pattern.size() % 2 || period <= 0) return false;
+    }
+
+    std::vector<QLineF> lines;
+    lines.reserve(size_t(n));
+    size_t idx = 0;
+    double remaining = 0, length = 0;
+    bool on = true;
+    QPointF last;
+    bool tooMany = false;
+    auto lineTo = [&](QPointF q) {
+        if (pattern.empty()) {
+            lines.emplace_back(last, q);
+            last = q;
+            return;
+        }
+        const double L = QLineF(last, q).length();
+        length += L;
+        if (length / period > kMaxThinDashes) {
+            tooMany = true;
+            return;
+        }
+        const QPointF d = L > 0 ? (q - last) / L : QPointF();
+        double t = 0;
+        while (L - t > remaining) {
+            if (on) lines.emplace_back(last + d * t, last + d * (t + remaining));
+            t += remaining;
+            idx = (idx + 1) % pattern.size();
+            remaining = pattern[idx];
+            on = !on;
+        }
+        if (on) lines.emplace_back(last + d * t, q);
+        remaining -= L - t;
+        last = q;
+    };
+    for (int i = 0; i < n && !tooMany; ++i) {
+        const QPainterPath::Element& el = path.elementAt(i);
+        const QPointF q(el.x, el.y);
+        if (el.isMoveTo()) {
+            idx = 0;
+            remaining = pattern.empty() ? 0 : pattern[0];
+            on = true;
+            last = q;
+        } else if (el.isLineTo()) {
+            lineTo(q);
+        } else if (el.isCurveTo() && i + 2 < n) {
+            const QPointF p0 = last, p1 = q;
+            const QPointF p2(path.elementAt(i + 1).x, path.elementAt(i + 1).y);
+            const QPointF p3(path.elementAt(i + 2).x, path.elementAt(i + 2).y);
+            i += 2;
+            // Uniform steps: the chord error is at most |B''| / (8 steps^2), |B''| <= 6 dd.
+            const QPointF a = p0 - 2 * p1 + p2, b = p1 - 2 * p2 + p3;
+            const double dd = std::max(std::hypot(a.x(), a.y()), std::hypot(b.x(), b.y()));
+            const int steps = std::clamp(int(std::ceil(std::sqrt(6 * dd / (8 * 0.25)))), 1, 256);
+            for (int k = 1; k <= steps; ++k) {
+                const double t = double(k) / steps, m = 1 - t;
+                lineTo(m * m * m * p0 + 3 * m * m * t * p1 + 3 * m * t * t * p2 + t * t * t * p3);
+            }
+        }
+    }
+    if (tooMany) return false;
+    QPen solid(pen.brush(), w, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+    p.setPen(solid);
+    p.drawLines(lines.data(), int(lines.size()));
+    return true;
+}
+
+void stroke(QPainter& p, const QPainterPath& path, const QPen& pen) {
+    if (!strokeThin(p, path, pen)) p.strokePath(path, pen);
 }
 
 QRectF deviceRect(const TIRect& r) {
@@ -215,26 +311,26 @@ qint32 StyledOutline(TDrawContext& dc, const QPainterPath& path, int width, cons
     const bool dashed = dashStyle > 0 && dashStyle <= 7;
     if (dc.AntiAliased) {
         if (twoColor && dashed)
-            p.strokePath(path, smoothPen(dc.View, color2, px, 0, roundJoins, width));
-        p.strokePath(path, smoothPen(dc.View, color, px, dashStyle, roundJoins, width));
-        if (inner) p.strokePath(path, smoothPen(dc.View, innerColor, px / 2, 0, roundJoins, width));
+            stroke(p, path, smoothPen(dc.View, color2, px, 0, roundJoins, width));
+        stroke(p, path, smoothPen(dc.View, color, px, dashStyle, roundJoins, width));
+        if (inner) stroke(p, path, smoothPen(dc.View, innerColor, px / 2, 0, roundJoins, width));
         if (cross) {
             const double cw = px / 1.1;
             QPen pen = basePen(crossColor, cw, true, roundJoins);
             const double pattern[2] = {cw, 6 * cw};
             applyPixelPattern(pen, pattern, 2, cw);
-            p.strokePath(path, pen);
+            stroke(p, path, pen);
         }
     } else {
         if (twoColor && dashed)
-            p.strokePath(path, MakePen(dc.View, color2, px, 0, true, roundJoins, true, width));
-        p.strokePath(path, MakePen(dc.View, color, px, dashStyle, true, roundJoins, true, width));
+            stroke(p, path, MakePen(dc.View, color2, px, 0, true, roundJoins, true, width));
+        stroke(p, path, MakePen(dc.View, color, px, dashStyle, true, roundJoins, true, width));
         if (inner)
-            p.strokePath(
-                path, MakePen(dc.View, innerColor, int(px) / 2, 0, true, roundJoins, true, width));
+            stroke(p, path,
+                   MakePen(dc.View, innerColor, int(px) / 2, 0, true, roundJoins, true, width));
         if (cross) {
             const double cw = RoundHalfEven(dc.View.ScaleLength(width) / 1.1);
-            p.strokePath(path, MakePen(dc.View, crossColor, cw, 7, true, roundJoins, false, width));
+            stroke(p, path, MakePen(dc.View, crossColor, cw, 7, true, roundJoins, false, width));
         }
     }
     return color;
@@ -367,18 +463,16 @@ void ConstructionLine(TDrawContext& dc, QPointF a, QPointF b, double width) {
 void DrawSmallShape(TDrawContext& dc, const QPolygonF& pts, qint32 lineColor, qint32 fillColor,
                     double lineWidthPx, bool closed) {
     QPainter& p = dc.Painter;
-    double w = dc.AntiAliased ? std::max(lineWidthPx, kMinD2DWidth) : RoundHalfEven(lineWidthPx);
-    p.setPen(basePen(lineColor, w, true, true));
-    if (!closed) {
-        p.drawPolyline(pts);
-        return;
+    const double w =
+        dc.AntiAliased ? std::max(lineWidthPx, kMinD2DWidth) : RoundHalfEven(lineWidthPx);
+    const QPen pen = basePen(lineColor, w, true, true);
+    QPainterPath path;
+    path.addPolygon(pts);
+    if (closed) {
+        path.closeSubpath();
+        if (fillColor >= 0) p.fillPath(path, ToQColor(fillColor));
     }
-    if (fillColor < 0)
-        p.setBrush(Qt::NoBrush);
-    else
-        p.setBrush(ToQColor(fillColor));
-    p.drawPolygon(pts);
-    p.setBrush(Qt::NoBrush);
+    stroke(p, path, pen);
 }
 
 void FillTextPath(TDrawContext& dc, const QPainterPath& glyphs, qint32 color) {

@@ -392,3 +392,65 @@ TEST(Renderer, CullingByClipRect) {
     EXPECT_FALSE(dc.NeedsDrawing(TIRect{101, 0, 120, 10}));
     EXPECT_FALSE(dc.NeedsDrawing(TIRect{-20, -20, -1, -1}));
 }
+
+TEST(Renderer, ThinStrokesFollowTheJoinedOutline) {
+    // Thin strokes are cut into square-capped segments; they must cover what the joined,
+    // round-capped outline covers, within a pixel.
+    for (bool smooth : {false, true}) {
+        QImage ours = canvas(300, 200), ref = canvas(300, 200);
+        QPainterPath path;
+        path.moveTo(10, 150);
+        path.lineTo(60, 20);
+        path.lineTo(110, 150);
+        path.cubicTo(150, 10, 250, 10, 290, 150);
+        {
+            QPainter p(&ours);
+            TDrawContext dc(p, TView{}, smooth);
+            TTestLine e(2, 0);
+            StyledOutline(dc, path, e, 0);
+        }
+        {
+            QPainter p(&ref);
+            p.setRenderHint(QPainter::Antialiasing, smooth);
+            p.strokePath(path, QPen(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        }
+        auto dark = [](const QImage& img, int x, int y) { return qRed(img.pixel(x, y)) < 128; };
+        auto near = [&](const QImage& img, int x, int y) {
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (inked(img.pixel(std::clamp(x + dx, 0, 299), std::clamp(y + dy, 0, 199))))
+                        return true;
+            return false;
+        };
+        int checked = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x) {
+                if (dark(ref, x, y)) {
+                    ++checked;
+                    EXPECT_TRUE(near(ours, x, y)) << smooth << " missing at " << x << "," << y;
+                }
+                if (dark(ours, x, y))
+                    EXPECT_TRUE(near(ref, x, y)) << smooth << " extra at " << x << "," << y;
+            }
+        EXPECT_GT(checked, 600);
+    }
+}
+
+TEST(Renderer, ThinDashesRunOnAcrossVertices) {
+    // Width 2 at zoom 1, dash style 2: 16 on, 10 off. The first leg is 100 px long, so the
+    // pattern is in a gap (94..104) where the second leg starts.
+    QImage img = canvas(200, 200);
+    QPainter p(&img);
+    TDrawContext dc(p, TView{}, false);
+    TTestLine e(2, 2);
+    QPainterPath path;
+    path.moveTo(dc.Map({20, 20}));
+    path.lineTo(dc.Map({120, 20}));
+    path.lineTo(dc.Map({120, 180}));
+    StyledOutline(dc, path, e, e.PenStyle);
+    p.end();
+    EXPECT_FALSE(inked(img.pixel(120, 21))) << "gap continues round the corner";
+    EXPECT_TRUE(inked(img.pixel(120, 30))) << "next dash 104..120, from y 24";
+    EXPECT_FALSE(inked(img.pixel(120, 45)));
+    EXPECT_TRUE(inked(img.pixel(30, 20)));
+}
