@@ -2,6 +2,7 @@
 
 #include "elements/MyD2D.h"
 #include "elements/SVG_Export.h"
+#include "platform/messages.h"
 #include "platform/savefile.h"
 
 #include <QBuffer>
@@ -17,8 +18,9 @@ namespace {
 // 140 million pixels and passes).
 constexpr qint64 kMaxPixels = qint64(1) << 29;
 
+// Message 5004 with the file's full path in quotation marks, as every write failure reads.
 QString cannotWrite(const QString& path) {
-    return QStringLiteral("The file can not be written:\r\r\"%1\"").arg(path);
+    return GetMessage(5004) + QStringLiteral("\r\r\"%1\"").arg(path);
 }
 
 int roundSize(double v) {

@@ -1,7 +1,11 @@
-#include "../elements/test_shape.h"
 #include "elements/Bezier.h"
+#include "elements/Kreis.h"
+#include "elements/MyD2D.h"
 #include "elements/Polyline.h"
+#include "elements/Rechteck.h"
+#include "elements/polygon.h"
 #include "output/export.h"
+#include "platform/messages.h"
 #include "platform/stream.h"
 #include "support/processes.h"
 
@@ -21,7 +25,7 @@ std::unique_ptr<TPolyLine> line(TRPointArray pts, int width = 10, qint32 color =
     return p;
 }
 
-// Every line style the types here know, plus hatched closed shapes.
+// Every element type there is, in every line, end, fill and corner style.
 TElementList everyStyleSheet() {
     TElementList list;
     for (int dash = 0; dash < 8; ++dash) {
@@ -53,17 +57,43 @@ TElementList everyStyleSheet() {
         b->CrossStripes = k % 5 == 2;
         list.push_back(std::move(b));
     }
-    for (int style : {0, 2, 3, 4, 5, 6, 7}) {
-        const float x = 100.f + 250 * (style == 0 ? 0 : style - 1);
-        auto s =
-            std::make_unique<TTestShape>(TRPointArray{{x, 700}, {x + 200, 700}, {x + 100, 950}});
-        s->NoFill = false;
-        s->FillStyle = quint8(style);
-        s->FillColor = 0x2080C0;
-        s->HatchWidth = style;
-        s->HatchDistance = 5 * style;
-        s->ShapePenStyle = style;
-        list.push_back(std::move(s));
+    // Closed shapes in every fill style, outline style and corner or arc form.
+    const int fills[] = {0, 2, 3, 4, 5, 6, 7};
+    for (int k = 0; k < 7; ++k) {
+        const int style = fills[k];
+        const float x = 100.f + 250 * k;
+        auto fill = [&](TElement& e) {
+            e.NoFill = false;
+            e.FillStyle = quint8(style);
+            e.FillColor = 0x2080C0;
+            e.HatchWidth = style;
+            e.HatchDistance = 5 * style; // below 10 for some: drawn and written as 10
+            e.ShapePenStyle = k;
+            e.TwoColor = k == 3;
+            e.InnerStripe = k == 4;
+            e.CrossStripes = k == 5;
+            e.LineWidth = 1 + k;
+        };
+        auto poly = std::make_unique<TPolygon>();
+        poly->Points = {{x, 700}, {x + 200, 700}, {x + 100, 950}};
+        fill(*poly);
+        list.push_back(std::move(poly));
+
+        auto rect = std::make_unique<TRechteck>(TRRect{x, 1000, x + 200, 1200});
+        fill(*rect);
+        rect->CornerStyle = k % 2 ? TRechteck::csChamfered : TRechteck::csRounded;
+        rect->SetRoundingPercent(k == 0 ? 0 : 30);
+        list.push_back(std::move(rect));
+
+        auto ellipse = std::make_unique<TKreis>(TRRect{x, 1250, x + 200, 1380});
+        fill(*ellipse);
+        ellipse->ArcStyle = k % 3;
+        if (k > 0) {
+            ellipse->StartAngle = 0.3f * k;
+            ellipse->StopAngle = 0.3f * k + 4;
+            ellipse->UpdateGrips();
+        }
+        list.push_back(std::move(ellipse));
     }
     return list;
 }
@@ -193,7 +223,7 @@ TEST(Export, FilesInEveryFormat) {
     }
 }
 
-TEST(Export, SvgOfASheetWithEveryLineStyle) {
+TEST(Export, SvgOfASheetWithEveryTypeAndStyle) {
     QTemporaryDir dir;
     TElementList list = everyStyleSheet();
     const QByteArray before = records(list);
@@ -209,7 +239,8 @@ TEST(Export, SvgOfASheetWithEveryLineStyle) {
     EXPECT_TRUE(svg.contains("width=\"210mm\" height=\"297mm\"\r\n"));
     EXPECT_TRUE(svg.contains("viewBox=\"0 0 2100 2970\">\r\n"));
     EXPECT_TRUE(svg.contains("<title>sheet &amp; co</title>\r\n"));
-    EXPECT_TRUE(svg.contains("clip-path=\"url(#Clip_5)\"")) << "six hatched shapes";
+    EXPECT_TRUE(svg.contains("clip-path=\"url(#Clip_17)\"")) << "eighteen hatched shapes";
+    EXPECT_FALSE(svg.contains("url(#Clip_18)"));
     EXPECT_EQ(records(list), before);
 
     if (HaveTool(QStringLiteral("xmllint"))) {
@@ -257,7 +288,8 @@ TEST(Export, FailedWritesAreReported) {
         const QString name = dir.filePath(QStringLiteral("missing/out.x"));
         QString error;
         EXPECT_FALSE(ExportElements(ElementPointers(list), PageRegion(210, 297), o, name, &error));
-        EXPECT_TRUE(error.contains(name)) << error.toStdString();
+        EXPECT_TRUE(error.startsWith(GetMessage(5004))) << error.toStdString();
+        EXPECT_TRUE(error.endsWith(QStringLiteral("\r\r\"%1\"").arg(name))) << error.toStdString();
         EXPECT_FALSE(QFile::exists(name));
     }
     // An impossible image is refused with a message instead of an empty file.
