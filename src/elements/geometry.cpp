@@ -16,6 +16,16 @@ TIRect TIRect::Normalized() const {
             std::max(Top, Bottom)};
 }
 
+TIRect TIRect::Inflated(int d) const {
+    auto side = [](qint64 v) {
+        if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+            throw RangeError();
+        return int(v);
+    };
+    return {side(qint64(Left) - d), side(qint64(Top) - d), side(qint64(Right) + d),
+            side(qint64(Bottom) + d)};
+}
+
 bool TIRect::Intersects(const TIRect& o) const {
     return Left <= o.Right && o.Left <= Right && Top <= o.Bottom && o.Top <= Bottom;
 }

@@ -26,7 +26,8 @@ struct TRRect {
 struct TIRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     QRect ToQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    TIRect Inflated(int d) const { return {Left - d, Top - d, Right + d, Bottom + d}; }
+    // RangeError when a side would leave the int32 range.
+    TIRect Inflated(int d) const;
     TIRect Normalized() const;
     bool Intersects(const TIRect& o) const;
     bool Contains(const TIRect& o) const;

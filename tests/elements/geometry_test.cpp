@@ -74,6 +74,10 @@ TEST(Geometry, ViewMappingAndRounding) {
     w.OffsetX = 10;
     const TIRect r = w.RepaintRect({1, 1, 3, 3});
     EXPECT_EQ(r, (TIRect{10, 0, 12, 2}));
+    EXPECT_EQ(r.Inflated(2), (TIRect{8, -2, 14, 4}));
+    // A repaint rectangle at the edge of the pixel range cannot grow past it.
+    const TIRect edge = TView{}.RepaintRect({-2147483648.0f, 0, 0, 0});
+    EXPECT_THROW(edge.Inflated(2), RangeError);
     const TRPoint back = w.ScreenToWorld(w.WorldToScreen({7, -3}));
     EXPECT_EQ(back, (TRPoint{7, -3}));
 }
