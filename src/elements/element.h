@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+class QJsonObject;
 class QPainterPath;
 class TDrawContext;
 class TStreamReader;
@@ -132,6 +133,15 @@ public:
     // 29: with enclose the element must lie wholly inside, else touching suffices
     virtual bool HitRect(const TView& view, const TIRect& rect, bool enclose) const = 0;
 
+    // Beyond the thirty operations:
+    // The elements this one owns (group children, component body and labels) in stored order,
+    // so walks over a whole document (re-linking, search, placeholders) reach nested elements.
+    virtual void AppendChildren(std::vector<TElement*>& out) {}
+    // Writes the stored fields after the common header under their design names for
+    // `kavro-cli dump`; false when the type has none of its own to show (the dump then shows
+    // the record bytes).
+    virtual bool DumpTypeFields(QJsonObject& out) const { return false; }
+
 protected:
     // The 23-byte stored header every record except the group record starts with.
     void SaveHeader(TStreamWriter& s) const;
@@ -143,6 +153,8 @@ using TElementList = std::vector<TElementPtr>;
 
 // Creates the empty element of a stored type code (low 7 bits); none for 13 and 15..127.
 TElementPtr ElementFactory(quint8 code);
+// Class name of a type code ("TPolyLine"); empty for codes without a type.
+const char* ElementClassName(quint8 code);
 
 // Process-wide switches, set and reset around single calls.
 struct TElementSwitches {

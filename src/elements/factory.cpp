@@ -2,10 +2,23 @@
 #include "elements/Kreis.h"
 #include "elements/Polyline.h"
 #include "elements/Rechteck.h"
+#include "elements/factory_hook.h"
 #include "elements/polygon.h"
+
+namespace {
+TElementFactoryHook g_hook = nullptr;
+}
+
+TElementFactoryHook SetElementFactoryHook(TElementFactoryHook hook) {
+    TElementFactoryHook previous = g_hook;
+    g_hook = hook;
+    return previous;
+}
 
 // Every element type that exists is created here from its stored code.
 TElementPtr ElementFactory(quint8 code) {
+    if (g_hook)
+        if (TElementPtr e = g_hook(code & 127)) return e;
     switch (code & 127) {
     case etLinie:
         return std::make_unique<TLinie>();
@@ -21,5 +34,25 @@ TElementPtr ElementFactory(quint8 code) {
         return std::make_unique<TBezier>();
     default:
         return nullptr;
+    }
+}
+
+const char* ElementClassName(quint8 code) {
+    switch (code & 127) {
+    case etLinie: return "TLinie";
+    case etKreis: return "TKreis";
+    case etRechteck: return "TRechteck";
+    case etText: return "TText";
+    case etPolyLine: return "TPolyLine";
+    case etPolygon: return "TPolygon";
+    case etGruppe: return "TGruppe";
+    case etBauteil: return "TBauteil";
+    case etLoetpunkt: return "TLoetpunkt";
+    case etPixelBitmap: return "TPixelBitmap";
+    case etTextRect: return "TTextRect";
+    case etKontakt: return "TKontakt";
+    case etBezier: return "TBezier";
+    case etBemassung: return "TBemassung";
+    default: return "";
     }
 }
