@@ -1,9 +1,12 @@
-// Documents holding the program's own line types: round trips and the clean-up of old files.
+// Documents holding the program's own line and shape types: round trips and the clean-up of old
+// files.
 #include "bytes.h"
 #include "files.h"
 #include "fixture.h"
 
+#include "elements/Kreis.h"
 #include "elements/Polyline.h"
+#include "elements/polygon.h"
 
 namespace {
 
@@ -14,6 +17,29 @@ QByteArray PolyLineEntryV55(const QList<TRPoint>& points) {
     b.u8(etPolyLine).raw(CommonHeader()).i32(qint32(points.size()) - 1);
     for (const TRPoint& p : points) b.f32(p.X).f32(p.Y);
     return b.i32(0x0000FF).u8(0); // LineColor2, TwoColor (from version 50)
+}
+
+// Version-79 records of an ellipse and a polygon: header, points, (ellipse: centre and angles),
+// the two-colour fields.
+QByteArray EllipseEntryV79(int points) {
+    TBytes b;
+    b.u8(etKreis).raw(CommonHeader()).i32(points - 1);
+    for (int i = 0; i < points; ++i) b.f32(float(i)).f32(float(i * i));
+    return b.f32(0).f32(0).f32(0).f32(2).u8(0).i32(0xFF).i32(0);
+}
+
+QByteArray PolygonEntryV79(int points) {
+    TBytes b;
+    b.u8(etPolygon).raw(CommonHeader()).i32(points - 1);
+    for (int i = 0; i < points; ++i) b.f32(float(i)).f32(float(10 - i));
+    return b.u8(0).i32(0xFF).i32(0);
+}
+
+QByteArray PolyLineEntryV79(int points) {
+    TBytes b;
+    b.u8(etPolyLine).raw(CommonHeader()).i32(points - 1);
+    for (int i = 0; i < points; ++i) b.f32(float(i)).f32(1);
+    return b.i32(0xFF).u8(0).u8(0).u8(0).i32(2);
 }
 
 QByteArray LegacyLineEntry(TRPoint a, TRPoint b) {
@@ -70,6 +96,20 @@ TEST_F(DocumentLines, OldFilesAreCleanedUpWhileRead) {
     EXPECT_TRUE(converted->FormLayer);
     EXPECT_EQ(list[2]->TypeCode, kTestShapeCode);
     EXPECT_EQ(dynamic_cast<TPolyLine*>(list[3].get())->PointCount(), 3);
+
+    // Degenerate shapes of a newer old file: an ellipse without outline points, polygons below
+    // three points and a polyline below two disappear; the rest keep their order.
+    TDocSpec shapes;
+    shapes.Version = 79;
+    shapes.Sheets[0].Elements = ElementList({EllipseEntryV79(0), PolygonEntryV79(3), ShapeEntry(1),
+                                             PolygonEntryV79(2), EllipseEntryV79(32),
+                                             PolyLineEntryV79(1), PolygonEntryV79(0),
+                                             PolyLineEntryV79(2)});
+    TDocument shaped;
+    ASSERT_TRUE(LoadDocumentFile(shaped, Write("shapes.kav", DocumentFile(shapes)), FileKind::Document));
+    std::vector<int> codes;
+    for (const auto& e : shaped.Sheet(0).Elements) codes.push_back(e->TypeCode);
+    EXPECT_EQ(codes, (std::vector<int>{etPolygon, kTestShapeCode, etKreis, etPolyLine}));
 
     // Inside a component's body the same rules hold.
     TDocSpec nested;
