@@ -117,6 +117,10 @@ TRRect TBezier::GetBounds() const {
     TView v;
     v.ZoomX = v.ZoomY = 10;
     const TScreenPolygon flat = Flatten(v);
+    if (flat.empty()) { // points the painter path refuses (not finite)
+        const TRPoint p = Points.front();
+        return {p.X, p.Y, p.X, p.Y};
+    }
     TRRect r{float(flat[0].x()), float(flat[0].y()), float(flat[0].x()), float(flat[0].y())};
     for (const QPointF& q : flat) {
         r.Left = std::min(r.Left, float(q.x()));

@@ -146,7 +146,8 @@ bool strokeThin(QPainter& p, const QPainterPath& path, const QPen& pen) {
             // Uniform steps: the chord error is at most |B''| / (8 steps^2), |B''| <= 6 dd.
             const QPointF a = p0 - 2 * p1 + p2, b = p1 - 2 * p2 + p3;
             const double dd = std::max(std::hypot(a.x(), a.y()), std::hypot(b.x(), b.y()));
-            const int steps = std::clamp(int(std::ceil(std::sqrt(6 * dd / (8 * 0.25)))), 1, 256);
+            const double want = std::ceil(std::sqrt(6 * dd / (8 * 0.25)));
+            const int steps = want >= 1 && want <= 256 ? int(want) : want > 256 ? 256 : 1;
             for (int k = 1; k <= steps; ++k) {
                 const double t = double(k) / steps, m = 1 - t;
                 lineTo(m * m * m * p0 + 3 * m * m * t * p1 + 3 * m * t * t * p2 + t * t * t * p3);
@@ -160,8 +161,41 @@ bool strokeThin(QPainter& p, const QPainterPath& path, const QPen& pen) {
     return true;
 }
 
+// A dashed stroke of more dashes than this (a damaged point far out, an absurd zoom) is drawn
+// solid: dashing it would hold the program for minutes.
+constexpr double kMaxDashes = 100000;
+
+double pathLength(const QPainterPath& path) {
+    double length = 0;
+    for (int i = 1; i < path.elementCount(); ++i) {
+        const QPainterPath::Element& a = path.elementAt(i - 1);
+        const QPainterPath::Element& b = path.elementAt(i);
+        if (!b.isMoveTo()) length += std::hypot(b.x - a.x, b.y - a.y); // control polygon for curves
+    }
+    return length;
+}
+
 void stroke(QPainter& p, const QPainterPath& path, const QPen& pen) {
+    if (pen.style() == Qt::CustomDashLine) {
+        double period = 0;
+        for (qreal e : pen.dashPattern())
+            period += e;
+        period *= std::max(pen.widthF(), 1.0);
+        const double length = pathLength(path);
+        if (!(length / period <= kMaxDashes)) { // also for lengths that are not finite
+            QPen solid = pen;
+            solid.setStyle(Qt::SolidLine);
+            p.strokePath(path, solid);
+            return;
+        }
+    }
     if (!strokeThin(p, path, pen)) p.strokePath(path, pen);
+}
+
+void strokeLine(QPainter& p, QPointF a, QPointF b, const QPen& pen) {
+    QPainterPath path(a);
+    path.lineTo(b);
+    stroke(p, path, pen);
 }
 
 QRectF deviceRect(const TIRect& r) {
@@ -326,8 +360,9 @@ qint32 StyledOutline(TDrawContext& dc, const QPainterPath& path, int width, cons
             stroke(p, path, MakePen(dc.View, color2, px, 0, true, roundJoins, true, width));
         stroke(p, path, MakePen(dc.View, color, px, dashStyle, true, roundJoins, true, width));
         if (inner)
-            stroke(p, path,
-                   MakePen(dc.View, innerColor, int(px) / 2, 0, true, roundJoins, true, width));
+            stroke(
+                p, path,
+                MakePen(dc.View, innerColor, std::floor(px / 2), 0, true, roundJoins, true, width));
         if (cross) {
             const double cw = RoundHalfEven(dc.View.ScaleLength(width) / 1.1);
             stroke(p, path, MakePen(dc.View, crossColor, cw, 7, true, roundJoins, false, width));
@@ -446,18 +481,15 @@ void WriteSvgHatch(TSVG& svg, const TElement& e, const QString& clipName) {
 void ConstructionLine(TDrawContext& dc, QPointF a, QPointF b, double width) {
     QPainter& p = dc.Painter;
     if (!dc.AntiAliased) {
-        p.setPen(dc.ConstructionPen);
-        p.drawLine(a, b);
+        strokeLine(p, a, b, dc.ConstructionPen);
         return;
     }
     const double w = std::max(width, kMinD2DWidth);
-    p.setPen(basePen(clWhite, w, true, true));
-    p.drawLine(a, b);
+    strokeLine(p, a, b, basePen(clWhite, w, true, true));
     QPen dashed = basePen(clMarker, w, false, true);
     const double pattern[2] = {4 * w, 6 * w};
     applyPixelPattern(dashed, pattern, 2, w);
-    p.setPen(dashed);
-    p.drawLine(a, b);
+    strokeLine(p, a, b, dashed);
 }
 
 void DrawSmallShape(TDrawContext& dc, const QPolygonF& pts, qint32 lineColor, qint32 fillColor,

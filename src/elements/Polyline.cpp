@@ -285,7 +285,8 @@ void TPolyLine::LoadFromStream(TStreamReader& s) {
 bool TPolyLine::SnapToPoint(const TView& view, TRPoint& p) const {
     if (g_ElementSwitches.SuspendElementSnap || Points.empty()) return false;
     if (g_ElementSwitches.SnapEndPointsOnly) return SnapToEnds(view, p);
-    return SnapWithin(view, p, Points[size_t(NearestPoint(p, Points))], LineWidth);
+    const int i = NearestPoint(p, Points);
+    return i >= 0 && SnapWithin(view, p, Points[size_t(i)], LineWidth); // none for points far out
 }
 
 void TPolyLine::AddSnapPoints(std::vector<TRPoint*>& points) {

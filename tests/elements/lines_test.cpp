@@ -600,3 +600,42 @@ TEST(Lines, SvgOutput) {
         "<path fill=\"none\" stroke=\"rgb(0,0,0)\" stroke-width=\"1\" d=\" M 0 1 C 10 20 30 40 "
         "50 60 C 70 80 90 100 110 120\" />");
 }
+
+TEST(Lines, DamagedGeometryIsHarmless) {
+    // A dashed line reaching a point far out of any sheet is drawn solid rather than cut into
+    // billions of dashes (which would hold the program for minutes).
+    for (bool smooth : {false, true}) {
+        QImage img(200, 40, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter painter(&img);
+        TView v;
+        TDrawContext dc(painter, v, smooth);
+        TPolyLine p;
+        p.ResetStyle();
+        p.LineWidth = 10;
+        p.PenStyle = 1;
+        p.Points = {{10, 20}, {1e7f, 20}}; // 170 000 dashes of 60 px
+        p.Draw(dc);
+        TPolyLine far;
+        far.Points = {{10, 20}, {1e20f, 20}};
+        far.PenStyle = 2;
+        try {
+            far.Draw(dc); // finishes, however it looks
+        } catch (const RangeError&) {
+            EXPECT_FALSE(smooth) << "only whole pixels can be out of range";
+        }
+        painter.end();
+        for (int x = 20; x < 200; x += 7) // solid, no gaps
+            EXPECT_LT(qRed(img.pixel(x, 20)), 200) << smooth << " " << x;
+    }
+    const float nan = std::nanf("");
+    TBezier b;
+    b.Points = {{nan, 0}, {1, 1}, {2, 2}, {3, nan}};
+    const TRRect r = b.GetBounds(); // the painter refuses such points: no curve to bound
+    EXPECT_TRUE(std::isnan(r.Left));
+    TPolyLine p;
+    p.Points = {{nan, nan}, {nan, 1}};
+    TRPoint q{0, 0};
+    EXPECT_FALSE(p.SnapToPoint(TView{}, q));
+    EXPECT_EQ(q, (TRPoint{0, 0}));
+}
