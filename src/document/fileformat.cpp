@@ -599,7 +599,6 @@ void ReadSheetRecord(TStreamReader& s, TDocument& doc, int version) {
     const QString name = version >= 80 ? s.ReadString() : s.ReadShortString(31);
     TEditor& sheet = doc.CreateSheet(false);
     sheet.SheetName = name;
-    if (doc.Host) doc.Host->SheetsChanged();
     readSheetStart(s, sheet, version, true);
     readSheetRest(s, sheet, version);
     removeEmptyComponents(sheet);

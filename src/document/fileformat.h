@@ -88,7 +88,8 @@ void ReadSheetRecord(TStreamReader& s, TDocument& doc, int version);
 // Library pages: header, directory and one sheet record in short form.
 void WriteLibraryPageData(TStreamWriter& s, const TEditor& page);
 // Reads a page into `page` (elements appended; any record count, the last record's name).
-// Components are re-linked within the page. A failure is reported, not shown.
+// Components are re-linked within the page. A failure is reported, not shown; the page then
+// holds what was read before it.
 TLoadReport ReadLibraryPageData(const QByteArray& data, TEditor& page);
 bool SaveLibraryPageFile(const TEditor& page, const QString& fileName);
 

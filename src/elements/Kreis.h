@@ -67,6 +67,7 @@ public:
     void SaveToStream(TStreamWriter& s) const override;
     void LoadFromStream(TStreamReader& s) override;
     TRPoint GetRefPoint() const override;
+    bool DumpTypeFields(QJsonObject& out) const override; // dumpfields.cpp
     TRPoint GetGridAnchor() const override { return Center; }
     void ApplyCurrentStyle() override;
     void ResetStyle() override;

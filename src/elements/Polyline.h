@@ -52,6 +52,7 @@ public:
     void MirrorY(TRPoint axis) override;
     void AddGrips(std::vector<TRPoint*>& grips) override;
     TRPoint GetRefPoint() const override;
+    bool DumpTypeFields(QJsonObject& out) const override; // dumpfields.cpp
 
     // The ends as drawn: E the end point, N its neighbour.
     virtual TLineEnd StartLineEnd() const;

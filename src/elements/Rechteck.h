@@ -58,6 +58,7 @@ public:
     void MirrorX(TRPoint axis) override;
     void MirrorY(TRPoint axis) override;
     void SaveToStream(TStreamWriter& s) const override;
+    bool DumpTypeFields(QJsonObject& out) const override; // dumpfields.cpp
     void LoadFromStream(TStreamReader& s) override;
     TRPoint GetRefPoint() const override { return Corners[0]; }
     void ApplyCurrentStyle() override;

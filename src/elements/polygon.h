@@ -27,6 +27,7 @@ public:
     void SaveToStream(TStreamWriter& s) const override;
     void LoadFromStream(TStreamReader& s) override;
     TRPoint GetRefPoint() const override;
+    bool DumpTypeFields(QJsonObject& out) const override; // dumpfields.cpp
     void ApplyCurrentStyle() override;
     void ResetStyle() override;
     bool SnapToPoint(const TView& view, TRPoint& p) const override;

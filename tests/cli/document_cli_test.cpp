@@ -88,6 +88,9 @@ TEST_F(CliDocuments, InfoAndDump) {
     const QJsonObject e = d.value("sheets").toArray()[0].toObject().value("Elements").toArray()[2].toObject();
     EXPECT_EQ(e.value("type").toString(), "TPolyLine");
     EXPECT_EQ(e.value("LineWidth").toInt(), 2);
+    EXPECT_EQ(e.value("Points").toArray(), (QJsonArray{QJsonArray{0, 2}, QJsonArray{100, 2}}));
+    EXPECT_EQ(e.value("EndSize").toInt(), 2);
+    EXPECT_FALSE(e.contains("Record"));
 }
 
 TEST_F(CliDocuments, ConvertingTwiceGivesTheSameBytesAndTheSameDump) {

@@ -677,3 +677,60 @@ TEST_F(FileFormat, LegacyTextLinksAreConverted) {
     for (int s = 0; s < 2; ++s)
         for (int i = 0; i < 2; ++i) EXPECT_TRUE(text(s, i)->LegacyTarget.isEmpty());
 }
+
+TEST_F(FileFormat, LibraryPageFraming) {
+    TEditor page;
+    page.SheetName = "Widerst\u00E4nde\rResistors\rR\u00E9sistances";
+    page.GridSize = 5;
+    page.MagnetLinesH = {1}; // not part of a page record
+    auto c = std::make_unique<TTestComponent>();
+    c->ComponentId = 7;
+    c->Body.push_back(std::make_unique<TTestShape>());
+    page.Elements.push_back(std::move(c));
+    QByteArray bytes;
+    {
+        TStreamWriter w(&bytes);
+        WriteLibraryPageData(w, page);
+    }
+    TBytesReader r(bytes);
+    EXPECT_EQ(r.raw(11), Header(80));
+    EXPECT_EQ(r.i32(), 0);
+    EXPECT_EQ(r.i32(), 0);
+    EXPECT_EQ(r.str(), page.SheetName);
+    EXPECT_EQ(r.i32(), 210);
+    EXPECT_EQ(r.i32(), 297);
+    EXPECT_EQ(r.i32(), 5);
+    r.raw(12); // scroll position and zoom
+    EXPECT_EQ(r.i32(), 0); // one element
+    r.raw(bytes.size() - r.pos);
+    EXPECT_EQ(r.left(), 0);
+
+    TEditor back;
+    const TLoadReport report = ReadLibraryPageData(bytes, back);
+    EXPECT_EQ(report.Outcome, TLoadOutcome::Ok);
+    EXPECT_EQ(back.SheetName, page.SheetName);
+    ASSERT_EQ(back.Elements.size(), 1u);
+    EXPECT_TRUE(back.MagnetLinesH.empty());
+    EXPECT_TRUE(ComponentRegister().empty());
+
+    // An old page with two records: every record's elements are appended, the last name wins.
+    TBytes old;
+    old.raw(Header(79)).i32(0).i32(1);
+    for (const char* name : {"Erste", "Zweite"}) {
+        old.shortStr(name, 31).i32(210).i32(297).u8(0).u8(0).i32(10).i32(0).i32(0).f32(0.2f);
+        old.raw(ElementList({ComponentEntry(3, 0, {ShapeEntry(1)})}));
+    }
+    TEditor two;
+    EXPECT_EQ(ReadLibraryPageData(old, two).Outcome, TLoadOutcome::Ok);
+    EXPECT_EQ(two.SheetName, "Zweite");
+    ASSERT_EQ(two.Elements.size(), 2u);
+    // Within the page the duplicate identity is renewed.
+    EXPECT_NE(dynamic_cast<TTestComponent*>(two.Elements[0].get())->ComponentId,
+              dynamic_cast<TTestComponent*>(two.Elements[1].get())->ComponentId);
+
+    TEditor broken;
+    const TLoadReport bad = ReadLibraryPageData(bytes.left(bytes.size() - 3), broken);
+    EXPECT_EQ(bad.Outcome, TLoadOutcome::Damaged);
+    EXPECT_EQ(FileVersion, 80);
+    EXPECT_FALSE(g_ElementSwitches.LoadingMark);
+}
