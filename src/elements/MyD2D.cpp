@@ -82,14 +82,15 @@ QPen smoothPen(const TView& view, qint32 color, double strokeWidth, int dashStyl
 // joined outline.
 bool strokeThin(QPainter& p, const QPainterPath& path, const QPen& pen) {
     const double w = pen.widthF();
-    if (w <= 1 || w > kThinStroke) return false;
+    if (w > kThinStroke) return false;
     const int n = path.elementCount();
 
     std::vector<double> pattern;
     double period = 0;
     if (pen.style() == Qt::CustomDashLine) {
+        const double unit = std::max(w, 1.0); // the painter's dash unit
         for (qreal e : pen.dashPattern()) {
-            const double px = e * w;
+            const double px = e * unit;
             pattern.push_back(px < 0.05 ? 0 : px);
             period += pattern.back();
         }

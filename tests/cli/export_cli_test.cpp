@@ -5,10 +5,12 @@
 #include "elements/Bezier.h"
 #include "elements/Polyline.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -129,4 +131,33 @@ TEST_F(CliExport, FailuresAndBadArguments) {
         ExpectOneErrorLine(r);
         EXPECT_FALSE(QFile::exists(Path("x.png")));
     }
+}
+
+TEST_F(CliExport, DemoDocumentHoldsEveryDrawnElementType) {
+    const ProcessResult r = RunCli({"demo", Path("demo.kav8")});
+    ASSERT_EQ(r.code, 0) << r.Err().toStdString();
+    TDocument doc;
+    const TLoadReport report = [&] {
+        QFile f(Path("demo.kav8"));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return ReadDocumentData(doc, f.readAll(), FileKind::Document);
+    }();
+    ASSERT_EQ(report.Outcome, TLoadOutcome::Ok) << report.Reason.toStdString();
+    ASSERT_EQ(doc.SheetCount(), 1);
+    EXPECT_EQ(doc.Sheet(0).SheetWidth, 420);
+    std::set<int> types;
+    bool form = false, drawing = false;
+    for (const TElementPtr& e : doc.Sheet(0).Elements) {
+        types.insert(e->TypeCode);
+        (e->FormLayer ? form : drawing) = true;
+    }
+    EXPECT_EQ(types, (std::set<int>{etKreis, etRechteck, etPolyLine, etPolygon, etBezier}));
+    EXPECT_TRUE(form && drawing) << "a title block on the form layer and the circuit";
+
+    // The copy in the repository is a sound document the editor opens.
+    const QString shipped =
+        QDir::cleanPath(QStringLiteral(KAVRO_TEST_DATA_DIR "/../../examples/demo.kav8"));
+    ASSERT_TRUE(QFile::exists(shipped));
+    const ProcessResult check = RunCli({"check", shipped});
+    EXPECT_EQ(check.code, 0) << check.Out().toStdString() << check.Err().toStdString();
 }

@@ -1,0 +1,282 @@
+// kavro-cli demo OUT: writes the demonstration document (examples/demo.kav8), a control
+// schematic on an A3 sheet drawn with every element type the program has, through the same
+// container writer as the editor.
+#include "cli/cli.h"
+#include "cli/cli_document.h"
+#include "document/document.h"
+#include "editor/editor.h"
+#include "elements/Bezier.h"
+#include "elements/Kreis.h"
+#include "elements/Polyline.h"
+#include "elements/Rechteck.h"
+#include "elements/polygon.h"
+
+namespace {
+
+constexpr qint32 clGreen = 0x008000;
+constexpr qint32 clYellow = 0x00E0FF;
+constexpr qint32 clBlue = 0xC00000;
+constexpr qint32 clGrey = 0x808080;
+constexpr qint32 clLightGrey = 0xE0E0E0;
+
+class TSchematic {
+public:
+    explicit TSchematic(TElementList& list) : m_list(list) {}
+
+    TPolyLine& Line(TRPointArray pts, int width = 3, qint32 color = clBlack) {
+        auto p = std::make_unique<TPolyLine>();
+        p->ResetStyle();
+        p->Points = std::move(pts);
+        p->LineWidth = width;
+        p->LineColor = color;
+        return add(std::move(p));
+    }
+    TBezier& Curve(TRPointArray pts, int width = 3, qint32 color = clBlack) {
+        auto b = std::make_unique<TBezier>();
+        b->ResetStyle();
+        b->Points = std::move(pts);
+        b->LineWidth = width;
+        b->LineColor = color;
+        return add(std::move(b));
+    }
+    TRechteck& Box(float l, float t, float r, float b, int width = 3) {
+        auto e = std::make_unique<TRechteck>(TRRect{l, t, r, b});
+        plainShape(*e, width);
+        return add(std::move(e));
+    }
+    TKreis& Circle(float cx, float cy, float radius, int width = 3) {
+        auto e =
+            std::make_unique<TKreis>(TRRect{cx - radius, cy - radius, cx + radius, cy + radius});
+        plainShape(*e, width);
+        return add(std::move(e));
+    }
+    TPolygon& Shape(TRPointArray pts, int width = 3) {
+        auto e = std::make_unique<TPolygon>();
+        e->Points = std::move(pts);
+        plainShape(*e, width);
+        return add(std::move(e));
+    }
+    // A junction: a small filled dot.
+    void Dot(float x, float y) {
+        TKreis& k = Circle(x, y, 12, 0);
+        k.NoFill = false;
+        k.FillColor = clBlack;
+    }
+    // A connection point of a part: a small open circle on the wire.
+    void Terminal(float x, float y) {
+        TKreis& k = Circle(x, y, 10, 2);
+        k.NoFill = false;
+    }
+
+private:
+    template <class T> T& add(std::unique_ptr<T> e) {
+        T& ref = *e;
+        m_list.push_back(std::move(e));
+        return ref;
+    }
+    static void plainShape(TElement& e, int width) {
+        e.NoLine = false;
+        e.NoFill = true;
+        e.LineWidth = width;
+        e.LineColor = clBlack;
+        e.FillColor = clWhite;
+        e.FillStyle = 0;
+        e.ShapePenStyle = 0;
+        e.TwoColor = false;
+        e.InnerStripe = e.CrossStripes = false;
+        e.HatchWidth = 1;
+        e.HatchDistance = 20;
+    }
+    TElementList& m_list;
+};
+
+// Frame and title block on the form-sheet layer.
+void drawFormSheet(TSchematic& s, size_t first, TElementList& list) {
+    s.Box(100, 100, 4100, 2870, 5);
+    s.Box(2700, 2550, 4100, 2870, 5);
+    s.Line({{2700, 2650}, {4100, 2650}}, 2);
+    s.Line({{2700, 2760}, {4100, 2760}}, 2);
+    s.Line({{3300, 2550}, {3300, 2870}}, 2);
+    s.Line({{3800, 2650}, {3800, 2870}}, 2);
+    // Zone marks along the top and bottom edges.
+    for (int i = 1; i < 8; ++i) {
+        const float x = 100 + 500.f * i;
+        s.Line({{x, 100}, {x, 160}}, 2);
+        if (x < 2700) s.Line({{x, 2810}, {x, 2870}}, 2); // not into the title block
+    }
+    for (size_t i = first; i < list.size(); ++i)
+        list[i]->SetFormLayer(true);
+}
+
+void drawCircuit(TSchematic& s) {
+    // Supply rails: L1 on top, N below, the protective earth two-coloured.
+    s.Line({{300, 400}, {3800, 400}}, 6).StartEnd = leCircleWhite;
+    s.Line({{300, 2200}, {3800, 2200}}, 6, clBlue).StartEnd = leCircleWhite;
+    TPolyLine& pe = s.Line({{300, 2320}, {3800, 2320}}, 6, clGreen);
+    pe.PenStyle = 2;
+    pe.TwoColor = true;
+    pe.LineColor2 = clYellow;
+    pe.StartEnd = leCircleWhite;
+
+    // Branch 1: fuse, switch, lamp.
+    float x = 600;
+    s.Dot(x, 400);
+    s.Line({{x, 400}, {x, 600}});
+    s.Box(x - 25, 600, x + 25, 760);
+    s.Line({{x, 640}, {x, 720}}, 2);
+    s.Line({{x, 760}, {x, 900}});
+    s.Terminal(x, 900);
+    s.Line({{x, 900}, {x - 70, 1050}}); // switch blade, open
+    s.Terminal(x, 1060);
+    s.Line({{x, 1060}, {x, 1300}});
+    s.Circle(x, 1400, 100);
+    s.Line({{x - 71, 1329}, {x + 71, 1471}}, 2);
+    s.Line({{x - 71, 1471}, {x + 71, 1329}}, 2);
+    s.Line({{x, 1500}, {x, 2200}});
+    s.Dot(x, 2200);
+
+    // Branch 2: resistor and LED with light arrows.
+    x = 1300;
+    s.Dot(x, 400);
+    s.Line({{x, 400}, {x, 650}});
+    s.Box(x - 30, 650, x + 30, 850);
+    s.Line({{x, 850}, {x, 1150}});
+    TPolygon& led = s.Shape({{x - 70, 1150}, {x + 70, 1150}, {x, 1270}});
+    led.NoFill = false;
+    led.FillColor = clBlack;
+    s.Line({{x - 70, 1270}, {x + 70, 1270}}, 4);
+    s.Line({{x + 90, 1180}, {x + 180, 1110}}, 2).FinishEnd = leArrowFilled;
+    s.Line({{x + 90, 1240}, {x + 180, 1170}}, 2).FinishEnd = leArrowFilled;
+    s.Line({{x, 1270}, {x, 2200}});
+    s.Dot(x, 2200);
+
+    // Branch 3: relay coil K1, its contact in branch 4, coupled by a dashed line.
+    x = 2000;
+    s.Dot(x, 400);
+    s.Line({{x, 400}, {x, 1000}});
+    TRechteck& coil = s.Box(x - 90, 1000, x + 90, 1120, 4);
+    coil.NoFill = false;
+    coil.FillStyle = 5;
+    coil.FillColor = clGrey;
+    coil.HatchWidth = 2;
+    coil.HatchDistance = 30;
+    s.Line({{x, 1120}, {x, 2200}});
+    s.Dot(x, 2200);
+    TPolyLine& link = s.Line({{x + 90, 1060}, {2640, 1060}}, 2, clGrey);
+    link.PenStyle = 2;
+
+    // Branch 4: normally open contact of K1 and a motor with its direction of rotation.
+    x = 2700;
+    s.Dot(x, 400);
+    s.Line({{x, 400}, {x, 960}});
+    s.Terminal(x, 960);
+    s.Line({{x, 960}, {x - 60, 1140}});
+    s.Terminal(x, 1160);
+    s.Line({{x, 1160}, {x, 1480}});
+    TKreis& motor = s.Circle(x, 1600, 120, 4);
+    motor.NoFill = false;
+    motor.FillColor = clLightGrey;
+    TKreis& rotation = s.Circle(x, 1600, 170, 2);
+    rotation.StartAngle = 0.6f;
+    rotation.StopAngle = 2.4f;
+    rotation.ArcStyle = TKreis::asArc;
+    rotation.UpdateGrips();
+    s.Curve({{x + 140, 1480}, {x + 180, 1530}, {x + 190, 1580}, {x + 185, 1640}}, 2).FinishEnd =
+        leArrowOpen;
+    s.Line({{x, 1720}, {x, 2200}});
+    s.Dot(x, 2200);
+    s.Line({{x + 60, 1690}, {x + 60, 2320}}, 3, clGreen);
+    s.Dot(x + 60, 2320);
+
+    // Branch 5: capacitor in a shielded area, and a signal going out.
+    x = 3400;
+    s.Dot(x, 400);
+    s.Line({{x, 400}, {x, 1180}});
+    s.Line({{x - 90, 1180}, {x + 90, 1180}}, 8);
+    s.Line({{x - 90, 1230}, {x + 90, 1230}}, 8);
+    s.Line({{x, 1230}, {x, 2200}});
+    s.Dot(x, 2200);
+    TRechteck& shield = s.Box(x - 200, 1050, x + 200, 1360, 2);
+    shield.ShapePenStyle = 3;
+    shield.NoFill = false;
+    shield.FillStyle = 7;
+    shield.FillColor = 0xC0C0C0;
+    shield.HatchWidth = 1;
+    shield.HatchDistance = 40;
+    shield.CornerStyle = TRechteck::csRounded;
+    shield.SetRoundingPercent(25);
+    TPolyLine& signal = s.Line({{x, 800}, {3900, 800}}, 3, clBlue);
+    signal.FinishEnd = leArrowOpen;
+    signal.StartEnd = leSquareFilled;
+
+    // A cable from the motor to a connector, with a centre stripe and cross bars.
+    TBezier& cable = s.Curve({{2760, 1720},
+                              {2900, 2000},
+                              {3100, 1700},
+                              {3200, 1900},
+                              {3300, 2100},
+                              {3500, 1950},
+                              {3650, 1600}},
+                             10, 0x404040);
+    cable.InnerStripe = true;
+    cable.InnerStripeColor = clYellow;
+    cable.CrossStripes = true;
+    cable.CrossStripeColor = clBlue;
+    cable.StartEnd = leDiamondFilled;
+    TPolygon& plug = s.Shape(
+        {{3650, 1530}, {3740, 1530}, {3790, 1600}, {3740, 1670}, {3650, 1670}, {3600, 1600}});
+    plug.NoFill = false;
+    plug.FillColor = clLightGrey;
+
+    // Terminal strip X1 with chamfered boxes, and the protective earth symbol.
+    for (int i = 0; i < 6; ++i) {
+        TRechteck& t = s.Box(300 + 120.f * i, 2500, 400 + 120.f * i, 2600, 2);
+        t.CornerStyle = TRechteck::csChamfered;
+        t.SetRoundingPercent(30);
+        t.NoFill = false;
+        t.FillColor = i % 2 ? clLightGrey : clWhite;
+    }
+    s.Line({{1200, 2320}, {1200, 2450}}, 3, clGreen);
+    s.Line({{1130, 2450}, {1270, 2450}}, 4);
+    s.Line({{1155, 2480}, {1245, 2480}}, 4);
+    s.Line({{1180, 2510}, {1220, 2510}}, 4);
+    s.Dot(1200, 2320);
+
+    // A measuring point with a two-colour dotted leader and a bar end.
+    TPolyLine& leader = s.Line({{1300, 1700}, {1600, 1700}, {1700, 1600}}, 4, clBlack);
+    leader.PenStyle = 5;
+    leader.TwoColor = true;
+    leader.LineColor2 = clYellow;
+    leader.StartEnd = leBar;
+    leader.FinishEnd = leCircleFilled;
+    TKreis& probe = s.Circle(1780, 1520, 60, 2);
+    probe.ArcStyle = TKreis::asPie;
+    probe.StartAngle = 0;
+    probe.StopAngle = 4.7f;
+    probe.UpdateGrips();
+    probe.NoFill = false;
+    probe.FillColor = clYellow;
+}
+
+int demo(const QStringList& args) {
+    if (args.size() != 1) {
+        CliError(QStringLiteral("usage: kavro-cli demo OUT.kav8"));
+        return ExitUsage;
+    }
+    TDocument doc;
+    doc.New();
+    TEditor& sheet = doc.Sheet(0);
+    sheet.SheetName = QStringLiteral("Steuerung");
+    sheet.SheetWidth = 420;
+    sheet.SheetHeight = 297;
+    TSchematic s(sheet.Elements);
+    drawFormSheet(s, 0, sheet.Elements);
+    drawCircuit(s);
+    return WriteCliFile(doc, args.at(0), FileKind::Document) ? ExitOk : ExitCannotWrite;
+}
+
+const CliCommand command("demo", "demo OUT.kav8",
+                         "writes the demonstration document: a control schematic on an A3 sheet "
+                         "drawn with every element type",
+                         demo);
+} // namespace
