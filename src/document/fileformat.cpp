@@ -410,13 +410,15 @@ TLoadReport readSheetsData(TDocument& doc, const QByteArray& data, FileKind kind
             report.SheetsStored = int(qMin<qint64>(stored, INT_MAX));
             report.SheetsRead = 0;
             for (qint64 i = 0; i < stored; ++i) {
-                const std::vector<TElement*> componentsBefore = ComponentRegister();
-                const std::vector<TElement*> textsBefore = LoadedTextRegister();
+                // A record only adds to the registers (and takes out only what it added), so
+                // their sizes are the copy of them taken before it.
+                const size_t componentsBefore = ComponentRegister().size();
+                const size_t textsBefore = LoadedTextRegister().size();
                 const int sheetsBefore = doc.SheetCount();
                 if (!guarded(report, TDamageStage::Sheets,
                              [&] { ReadSheetRecord(s, doc, version); })) {
-                    ComponentRegister() = componentsBefore;
-                    LoadedTextRegister() = textsBefore;
+                    ComponentRegister().resize(std::min(componentsBefore, ComponentRegister().size()));
+                    LoadedTextRegister().resize(std::min(textsBefore, LoadedTextRegister().size()));
                     if (doc.SheetCount() > sheetsBefore) doc.RemoveSheet(doc.SheetCount() - 1);
                     // What was read stays consistent: its components are linked.
                     RelinkComponents(doc.ElementLists(), false);
