@@ -13,6 +13,7 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 class QColor;
@@ -76,6 +77,9 @@ public:
     // Node editing: the element whose vertex NodeEditIndex is marked (-1: none).
     const TElement* NodeEditElement = nullptr;
     int NodeEditIndex = -1;
+    // The top-level elements of the sheet being drawn, for elements that take their look from
+    // their neighbours (automatic junction dots); none keeps them as they are.
+    const std::vector<std::unique_ptr<TElement>>* SheetElements = nullptr;
 
     // Switches mode and keeps View.Mode and the painter's antialiasing hint in step.
     void SetMode(bool antiAliased, bool gdiPoints);

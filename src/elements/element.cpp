@@ -25,12 +25,12 @@ void TElement::SetColor(qint32 color) {
 
 void TElement::SaveToStream(TStreamWriter& s) const { SaveHeader(s); }
 
-void TElement::SaveHeader(TStreamWriter& s) const {
+void TElement::SaveHeader(TStreamWriter& s, quint8 penStyle) const {
     s.WriteBool(NoLine);
     s.WriteBool(NoFill);
     s.WriteI32(LineWidth);
     s.WriteI32(LineColor);
-    s.WriteU8(PenStyle);
+    s.WriteU8(penStyle);
     s.WriteRaw(Reserved1, 3);
     s.WriteI32(FillColor);
     s.WriteU8(FillStyle);

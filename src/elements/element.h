@@ -144,7 +144,9 @@ public:
 
 protected:
     // The 23-byte stored header every record except the group record starts with.
-    void SaveHeader(TStreamWriter& s) const;
+    void SaveHeader(TStreamWriter& s) const { SaveHeader(s, PenStyle); }
+    // The same with another byte in the PenStyle slot (junction dots store their diameter there).
+    void SaveHeader(TStreamWriter& s, quint8 penStyle) const;
     void LoadHeader(TStreamReader& s);
 };
 

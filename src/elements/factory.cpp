@@ -1,8 +1,10 @@
 #include "elements/Bezier.h"
 #include "elements/Kreis.h"
+#include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
 #include "elements/Rechteck.h"
 #include "elements/factory_hook.h"
+#include "elements/lpunkt.h"
 #include "elements/polygon.h"
 
 namespace {
@@ -30,6 +32,10 @@ TElementPtr ElementFactory(quint8 code) {
         return std::make_unique<TPolyLine>();
     case etPolygon:
         return std::make_unique<TPolygon>();
+    case etLoetpunkt:
+        return std::make_unique<TLoetpunkt>();
+    case etPixelBitmap:
+        return std::make_unique<TPixelBitmap>();
     case etBezier:
         return std::make_unique<TBezier>();
     default:
