@@ -1,11 +1,15 @@
 #include "elements/PixelBitmap.h"
 
 #include "elements/MyD2D.h"
+#include "elements/elementdump.h"
 #include "platform/stream.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRandomGenerator>
@@ -662,4 +666,24 @@ void TPixelBitmap::LoadFromStream(TStreamReader& s) {
         }
     }
     ImageId = v >= 70 ? s.ReadI32() : NewImageId();
+}
+
+bool TPixelBitmap::DumpTypeFields(QJsonObject& out) const {
+    QJsonArray corners;
+    for (const TRPoint& c : Corners)
+        corners.append(DumpPoint(c));
+    out.insert(QStringLiteral("Corners"), corners);
+    out.insert(QStringLiteral("ImageId"), ImageId);
+    QJsonObject image;
+    image.insert(QStringLiteral("Width"), m_image.width());
+    image.insert(QStringLiteral("Height"), m_image.height());
+    image.insert(QStringLiteral("BitsPerPixel"), BitsPerPixel());
+    image.insert(QStringLiteral("BmpBytes"), qint64(m_bmp.size()));
+    image.insert(
+        QStringLiteral("BmpSha1"),
+        QString::fromLatin1(QCryptographicHash::hash(m_bmp, QCryptographicHash::Sha1).toHex()));
+    image.insert(QStringLiteral("HorizontalDpi"), HorizontalDpi());
+    image.insert(QStringLiteral("VerticalDpi"), VerticalDpi());
+    out.insert(QStringLiteral("Image"), image);
+    return true;
 }

@@ -97,6 +97,7 @@ public:
     bool SnapToPoint(const TView& view, TRPoint& p) const override;
     void AddSnapPoints(std::vector<TRPoint*>& points) override;
     bool HitRect(const TView& view, const TIRect& rect, bool enclose) const override;
+    bool DumpTypeFields(QJsonObject& out) const override;
 
 private:
     // Takes pixels that are already in their held format, with the BMP file that stores them.

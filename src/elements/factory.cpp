@@ -1,4 +1,5 @@
 #include "elements/Bezier.h"
+#include "elements/Gruppe.h"
 #include "elements/Kreis.h"
 #include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
@@ -32,6 +33,8 @@ TElementPtr ElementFactory(quint8 code) {
         return std::make_unique<TPolyLine>();
     case etPolygon:
         return std::make_unique<TPolygon>();
+    case etGruppe:
+        return std::make_unique<TGruppe>();
     case etLoetpunkt:
         return std::make_unique<TLoetpunkt>();
     case etPixelBitmap:

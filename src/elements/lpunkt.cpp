@@ -3,8 +3,10 @@
 #include "elements/MyD2D.h"
 #include "elements/Polyline.h"
 #include "elements/SVG_Export.h"
+#include "elements/elementdump.h"
 #include "platform/stream.h"
 
+#include <QJsonObject>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -220,4 +222,12 @@ void TLoetpunkt::LoadFromStream(TStreamReader& s) {
         SetDiameter(kResetDiameter);
         LineColor = kResetSizeIndex;
     }
+}
+
+bool TLoetpunkt::DumpTypeFields(QJsonObject& out) const {
+    out.insert(QStringLiteral("Position"), DumpPoint(Position));
+    out.insert(QStringLiteral("Diameter"), Diameter);
+    out.insert(QStringLiteral("Automatic"), IsAutomatic());
+    out.insert(QStringLiteral("SizeIndex"), SizeIndex());
+    return true;
 }

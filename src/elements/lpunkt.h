@@ -71,6 +71,7 @@ public:
     void AddSnapPoints(std::vector<TRPoint*>& points) override;
     void WriteSvg(TSVG& svg) const override;
     bool HitRect(const TView& view, const TIRect& rect, bool enclose) const override;
+    bool DumpTypeFields(QJsonObject& out) const override;
 
 private:
     void applyStyle(const TJunctionStyle& style);
