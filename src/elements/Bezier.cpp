@@ -136,6 +136,11 @@ TRRect TBezier::GetBounds() const {
     return r;
 }
 
+TIRect TBezier::GetScreenRect(const TView& view) const {
+    const TRRect r = WithEndBounds(WidenRect(BoundsOf(Points), HalfWidthForBounds(LineWidth)));
+    return view.RepaintRect(r).Inflated(2);
+}
+
 void TBezier::SaveToStream(TStreamWriter& s) const {
     SaveLineRecord(s);
 }

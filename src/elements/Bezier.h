@@ -17,6 +17,9 @@ public:
     void Draw(TDrawContext& dc) override;
     void AddOutline(const TView& view, QPainterPath& path) const override;
     TRRect GetBounds() const override;
+    // The control points' bounds (the curve lies within them) plus the line ends: no flattening
+    // for every repaint and culling test.
+    TIRect GetScreenRect(const TView& view) const override;
     void SaveToStream(TStreamWriter& s) const override;
     void LoadFromStream(TStreamReader& s) override;
     void ApplyCurrentStyle() override { ApplyStyle(g_BezierStyle); }

@@ -69,10 +69,12 @@ TEST(ElementHeader, ReadingRules) {
     } cases[] = {
         {"invisible ellipse made visible", etKreis, header(true, true, 9, 0x0000FF, 2, 0x00FF00),
          false, 0, 0, 0, 0x00FF00},
-        {"invisible rectangle made visible", etRechteck, header(true, true, 9, 5, 2, 1), false, 0, 0, 0, 1},
-        {"polyline keeps its flags", etPolyLine, header(true, true, 9, 0x0000FF, 2, 7), true, 9, 0x0000FF, 2, 7},
-        {"negative colours become black", etText, header(false, false, 1, qint32(0xFF000000), 0, -5),
-         false, 1, 0, 0, 0},
+        {"invisible rectangle made visible", etRechteck, header(true, true, 9, 5, 2, 1), false, 0,
+         0, 0, 1},
+        {"polyline keeps its flags", etPolyLine, header(true, true, 9, 0x0000FF, 2, 7), true, 9,
+         0x0000FF, 2, 7},
+        {"negative colours become black", etText,
+         header(false, false, 1, qint32(0xFF000000), 0, -5), false, 1, 0, 0, 0},
     };
     for (const Case& c : cases) {
         HeaderOnly e(c.type);

@@ -12,9 +12,15 @@ TEST(Geometry, AngleOfFollowsScreenOrientation) {
         TRPoint to;
         double angle;
     } cases[] = {
-        {{10, 0}, 0},           {{0, -10}, kPi / 2},  {{-10, 0}, kPi},
-        {{0, 10}, 3 * kPi / 2}, {{10, -10}, kPi / 4}, {{-10, -10}, 3 * kPi / 4},
-        {{-10, 10}, 5 * kPi / 4}, {{10, 10}, 7 * kPi / 4}, {{0, 0}, 0},
+        {{10, 0}, 0},
+        {{0, -10}, kPi / 2},
+        {{-10, 0}, kPi},
+        {{0, 10}, 3 * kPi / 2},
+        {{10, -10}, kPi / 4},
+        {{-10, -10}, 3 * kPi / 4},
+        {{-10, 10}, 5 * kPi / 4},
+        {{10, 10}, 7 * kPi / 4},
+        {{0, 0}, 0},
     };
     for (const Case& c : cases)
         EXPECT_NEAR(AngleOf(TRPoint{0, 0}, c.to), c.angle, 1e-9) << c.to.X << "," << c.to.Y;

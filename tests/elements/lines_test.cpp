@@ -639,3 +639,16 @@ TEST(Lines, DamagedGeometryIsHarmless) {
     EXPECT_FALSE(p.SnapToPoint(TView{}, q));
     EXPECT_EQ(q, (TRPoint{0, 0}));
 }
+
+TEST(Lines, BezierScreenRectCoversTheDrawnCurve) {
+    TView v;
+    v.ZoomX = v.ZoomY = 2;
+    TBezier b;
+    b.ResetStyle();
+    b.Points = {{0, 0}, {0, 100}, {100, 100}, {100, 0}};
+    b.FinishEnd = leArrowFilled;
+    const TIRect screen = b.GetScreenRect(v);
+    const TIRect drawn = v.RepaintRect(b.GetBounds()).Inflated(2);
+    EXPECT_TRUE(screen.Contains(drawn));
+    EXPECT_EQ(screen.Bottom, 204); // control points at 100, widened by one unit, plus 2 pixels
+}

@@ -1,3 +1,4 @@
+#include "elements/Kreis.h"
 #include "elements/MyD2D.h"
 #include "test_shape.h"
 
@@ -453,4 +454,25 @@ TEST(Renderer, ThinDashesRunOnAcrossVertices) {
     EXPECT_TRUE(inked(img.pixel(120, 30))) << "next dash 104..120, from y 24";
     EXPECT_FALSE(inked(img.pixel(120, 45)));
     EXPECT_TRUE(inked(img.pixel(30, 20)));
+}
+
+TEST(Renderer, SelectedWhiteHatchedEllipseUsesTheThirdColour) {
+    QImage img = canvas(200, 200);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    TDrawContext dc(p, TView{}, true);
+    TKreis k(TRRect{20, 20, 180, 180});
+    k.NoFill = false;
+    k.NoLine = true;
+    k.FillStyle = 7;
+    k.FillColor = clWhite;
+    k.HatchWidth = 2;
+    k.HatchDistance = 5;
+    k.SetSelected(true);
+    k.Draw(dc);
+    p.end();
+    EXPECT_EQ(k.HatchDistance, 10);
+    EXPECT_GT(countColor(img, g_SelectionColors.Third), 500);
+    EXPECT_EQ(countColor(img, clWhite), 0);
+    EXPECT_EQ(img.pixel(25, 25), qRgb(0, 0, 0)) << "outside the ellipse, inside its bounds";
 }
