@@ -6,10 +6,17 @@
 #include "document/document.h"
 #include "editor/editor.h"
 #include "elements/Bezier.h"
+#include "elements/Gruppe.h"
 #include "elements/Kreis.h"
+#include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
 #include "elements/Rechteck.h"
+#include "elements/lpunkt.h"
 #include "elements/polygon.h"
+
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
 
 namespace {
 
@@ -56,11 +63,30 @@ public:
         plainShape(*e, width);
         return add(std::move(e));
     }
-    // A junction: a small filled dot.
+    // A junction dot, sized from the wires through it.
     void Dot(float x, float y) {
-        TKreis& k = Circle(x, y, 12, 0);
-        k.NoFill = false;
-        k.FillColor = clBlack;
+        auto d = std::make_unique<TLoetpunkt>(TRPoint{x, y});
+        d->SetAutomatic(true, 2);
+        d->FillColor = clBlack;
+        add(std::move(d));
+    }
+    // The elements added since mark, moved into one group (a symbol).
+    TGruppe& Group(size_t mark) {
+        auto g = std::make_unique<TGruppe>();
+        for (size_t i = mark; i < m_list.size(); ++i)
+            g->Add(std::move(m_list[i]));
+        m_list.resize(mark);
+        return add(std::move(g));
+    }
+    size_t Mark() const { return m_list.size(); }
+    // A picture stretched over a world rectangle.
+    TPixelBitmap& Picture(const QImage& image, const TRRect& r, qint32 id) {
+        auto b = std::make_unique<TPixelBitmap>();
+        b->SetImage(image);
+        b->ImageId = id; // fixed, so the demonstration file comes out the same every time
+        b->Corners = {TRPoint{r.Left, r.Top}, TRPoint{r.Right, r.Top}, TRPoint{r.Right, r.Bottom},
+                      TRPoint{r.Left, r.Bottom}};
+        return add(std::move(b));
     }
     // A connection point of a part: a small open circle on the wire.
     void Terminal(float x, float y) {
@@ -90,6 +116,23 @@ private:
     TElementList& m_list;
 };
 
+// The maker's mark in the title block: a bolt on a blue band.
+QImage logo() {
+    QImage img(180, 20, QImage::Format_RGB888);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient band(0, 0, 180, 0);
+    band.setColorAt(0, QColor(0, 60, 140));
+    band.setColorAt(1, QColor(120, 180, 230));
+    p.fillRect(QRect(0, 0, 180, 20), band);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 210, 0));
+    const QPointF bolt[] = {{12, 1}, {22, 1}, {17, 8}, {24, 8}, {9, 19}, {14, 10}, {7, 10}};
+    p.drawPolygon(bolt, 7);
+    return img;
+}
+
 // Frame and title block on the form-sheet layer.
 void drawFormSheet(TSchematic& s, size_t first, TElementList& list) {
     s.Box(100, 100, 4100, 2870, 5);
@@ -104,6 +147,7 @@ void drawFormSheet(TSchematic& s, size_t first, TElementList& list) {
         s.Line({{x, 100}, {x, 160}}, 2);
         if (x < 2700) s.Line({{x, 2810}, {x, 2870}}, 2); // not into the title block
     }
+    s.Picture(logo(), TRRect{2730, 2570, 3270, 2630}, 4711);
     for (size_t i = first; i < list.size(); ++i)
         list[i]->SetFormLayer(true);
 }
@@ -129,9 +173,11 @@ void drawCircuit(TSchematic& s) {
     s.Line({{x, 900}, {x - 70, 1050}}); // switch blade, open
     s.Terminal(x, 1060);
     s.Line({{x, 1060}, {x, 1300}});
+    const size_t lamp = s.Mark();
     s.Circle(x, 1400, 100);
     s.Line({{x - 71, 1329}, {x + 71, 1471}}, 2);
     s.Line({{x - 71, 1471}, {x + 71, 1329}}, 2);
+    s.Group(lamp);
     s.Line({{x, 1500}, {x, 2200}});
     s.Dot(x, 2200);
 

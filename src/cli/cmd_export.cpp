@@ -130,6 +130,7 @@ int exportCommand(const QStringList& argsIn) {
                                          : PageRegion(s.SheetWidth, s.SheetHeight);
         const QString name =
             sheets.size() > 1 ? numberedName(output, index + 1, doc.SheetCount()) : output;
+        options.SheetElements = &s.Elements;
         QString error;
         if (!ExportElements(elements, region, options, name, &error)) {
             CliError(error);

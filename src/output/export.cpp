@@ -171,6 +171,7 @@ QImage RenderExportImage(const std::vector<TElement*>& elements, const TExportRe
     QPainter painter(&img);
     TDrawContext dc(painter, view, options.AntiAliased, false, options.TextAntiAliasing);
     dc.Exporting = true;
+    dc.SheetElements = options.SheetElements;
     dc.ClipRect = QRectF(0, 0, size.width(), size.height());
     for (TElement* e : elements) {
         const bool selected = e->Selected;

@@ -41,6 +41,9 @@ struct TExportOptions {
     // Images are drawn by the plain renderer, as for printing; on request the smooth one.
     bool AntiAliased = false;
     bool TextAntiAliasing = true;
+    // The whole sheet the elements come from, for elements that take their look from their
+    // neighbours (automatic junction dots); none keeps them as stored.
+    const TElementList* SheetElements = nullptr;
 };
 
 // The background of a transparent PNG (red 1, green 2, blue 3); every pixel of exactly this

@@ -1,8 +1,11 @@
 #include "elements/Bezier.h"
+#include "elements/Gruppe.h"
 #include "elements/Kreis.h"
 #include "elements/MyD2D.h"
+#include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
 #include "elements/Rechteck.h"
+#include "elements/lpunkt.h"
 #include "elements/polygon.h"
 #include "output/export.h"
 #include "platform/messages.h"
@@ -95,6 +98,22 @@ TElementList everyStyleSheet() {
         }
         list.push_back(std::move(ellipse));
     }
+    // A group of a line and a circle, a junction dot, a picture (which has no SVG form).
+    auto group = std::make_unique<TGruppe>();
+    group->Add(line({{2000, 700}, {2200, 900}}, 4));
+    group->Add(std::make_unique<TKreis>(TRRect{2000, 700, 2200, 900}));
+    list.push_back(std::move(group));
+    auto dot = std::make_unique<TLoetpunkt>(TRPoint{2100, 1000});
+    dot->SetDiameter(30);
+    dot->FillColor = 0x0000FF;
+    list.push_back(std::move(dot));
+    auto picture = std::make_unique<TPixelBitmap>();
+    QImage pixels(8, 8, QImage::Format_RGB888);
+    pixels.fill(Qt::green);
+    picture->SetImage(pixels);
+    picture->Corners = {TRPoint{2300, 700}, TRPoint{2500, 700}, TRPoint{2500, 900},
+                        TRPoint{2300, 900}};
+    list.push_back(std::move(picture));
     return list;
 }
 
@@ -241,6 +260,7 @@ TEST(Export, SvgOfASheetWithEveryTypeAndStyle) {
     EXPECT_TRUE(svg.contains("<title>sheet &amp; co</title>\r\n"));
     EXPECT_TRUE(svg.contains("clip-path=\"url(#Clip_17)\"")) << "eighteen hatched shapes";
     EXPECT_FALSE(svg.contains("url(#Clip_18)"));
+    EXPECT_TRUE(svg.contains("<circle cx=\"2100\" cy=\"1000\" r=\"15\"")) << "the junction dot";
     EXPECT_EQ(records(list), before);
 
     if (HaveTool(QStringLiteral("xmllint"))) {
