@@ -4,7 +4,18 @@
 #include <QStandardPaths>
 
 ProcessResult RunProgram(const QString& program, const QStringList& args, int timeoutMs) {
+    return RunProgramWithEnv(program, args, {}, timeoutMs);
+}
+
+ProcessResult RunProgramWithEnv(const QString& program, const QStringList& args,
+                                const QStringList& environment, int timeoutMs) {
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& assignment : environment) {
+        const qsizetype eq = assignment.indexOf(u'=');
+        env.insert(assignment.left(eq), eq < 0 ? QString() : assignment.mid(eq + 1));
+    }
+    p.setProcessEnvironment(env);
     p.start(program, args);
     ProcessResult r;
     if (!p.waitForStarted(30000)) return r;
@@ -20,4 +31,6 @@ ProcessResult RunProgram(const QString& program, const QStringList& args, int ti
     return r;
 }
 
-bool HaveTool(const QString& name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
+bool HaveTool(const QString& name) {
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
