@@ -1,0 +1,303 @@
+#include "app/settings.h"
+#include "app_fixture.h"
+#include "elements/MyD2D.h"
+#include "elements/Polyline.h"
+#include "elements/shape.h"
+#include "platform/inifile.h"
+
+#include <QDir>
+
+namespace {
+
+TSettingsContext Context(const QString& data, const QString& docs, int language = 0) {
+    return {data, docs, language, false};
+}
+
+// A set of settings structs of its own, apart from the running program's.
+struct TLocal {
+    TAppSettings App;
+    TRenderSettings Renderer;
+    TLineStyle PolyLine, Freehand, Bezier;
+    TShapeStyle Shape;
+    TSettingsTargets Targets() { return {App, Renderer, PolyLine, Freehand, Bezier, Shape}; }
+};
+
+// Reads a settings text the way the start-up does.
+TLocal ReadAll(const QString& text, const TSettingsContext& ctx) {
+    TMemIniFile ini(QString{});
+    ini.LoadFromBytes(text.toUtf8());
+    TLocal l;
+    ReadSettings(ini, l.Targets(), ctx);
+    ReadDeferredSettings(ini, l.App, ctx.Viewer);
+    return l;
+}
+TAppSettings ReadText(const QString& text, const TSettingsContext& ctx) {
+    return ReadAll(text, ctx).App;
+}
+bool Write(TMemIniFile& ini, const TAppSettings& app) {
+    TLocal l;
+    l.App = app;
+    return WriteSettings(ini, l.Targets());
+}
+
+} // namespace
+
+class SettingsTest : public AppTest {};
+
+TEST_F(SettingsTest, RecentFilesKeepTheirOrderAndHoldEight) {
+    QString text = "[MRU]\n";
+    for (int i = 0; i < 8; ++i)
+        text += QString("MRU%1=/docs/plan%1.kav8\n").arg(i);
+    TMemIniFile ini(QString{});
+    ini.LoadFromBytes(text.toUtf8());
+    TRecentFiles list;
+    ReadRecentFiles(ini, list);
+    ASSERT_EQ(list.Items().size(), 8);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(list.Items()[i], QString("/docs/plan%1.kav8").arg(i));
+
+    list.Add("/docs/ninth.kav8");
+    ASSERT_EQ(list.Items().size(), 8);
+    EXPECT_EQ(list.Items().first(), "/docs/ninth.kav8");
+    EXPECT_EQ(list.Items().last(), "/docs/plan6.kav8"); // the oldest dropped out
+    // Opening a listed file moves it to the front instead of listing it twice.
+    list.Add("/docs/plan3.kav8");
+    EXPECT_EQ(list.Items().first(), "/docs/plan3.kav8");
+    EXPECT_EQ(list.Items().count("/docs/plan3.kav8"), 1);
+
+    TMemIniFile out(QString{});
+    out.WriteString("MRU", "MRU7", "/stale.kav8");
+    ASSERT_TRUE(WriteRecentFiles(out, list));
+    EXPECT_EQ(out.ReadSection("MRU").size(), 8);
+    EXPECT_EQ(out.ReadString("MRU", "MRU0", {}), "/docs/plan3.kav8");
+    EXPECT_EQ(out.ReadString("MRU", "MRU1", {}), "/docs/ninth.kav8");
+    EXPECT_EQ(out.ReadString("MRU", "MRU7", {}), "/docs/plan6.kav8");
+}
+
+TEST_F(SettingsTest, RecentFilesWithGapsAndMissingFiles) {
+    TMemIniFile ini(QString{});
+    ini.LoadFromBytes("[MRU]\nMRU5=/b.kav8\nMRU2=/a.kav8\nMRU9=/ignored.kav8\n");
+    TRecentFiles list;
+    ReadRecentFiles(ini, list);
+    EXPECT_EQ(list.Items(), QStringList({"/a.kav8", "/b.kav8"}));
+
+    const QString kept = Scratch() + "kept.kav8";
+    QFile(kept).open(QIODevice::WriteOnly);
+    TRecentFiles files;
+    files.Add(Scratch() + "gone.kav8");
+    files.Add(kept);
+    EXPECT_TRUE(files.RemoveMissing());
+    EXPECT_EQ(files.Items(), QStringList{kept});
+}
+
+TEST_F(SettingsTest, RecentFileMenuTextsAreShortened) {
+    const struct {
+        const char* File;
+        const char* Shown;
+    } cases[] = {
+        {"/docs/plan.kav8", "/docs/plan.kav8"},
+        {"/home/user/projects/2024/a.kav8", "/home/user/projects/.../a.kav8"},
+        {"/x/a_very_long_document_name_here.kav8", "...ong_document_name_here.kav8"},
+    };
+    for (const auto& c : cases) {
+        const QString shown = ShortenRecentFile(c.File);
+        EXPECT_EQ(shown, c.Shown) << c.File;
+        EXPECT_LE(shown.size(), 30) << c.File;
+    }
+}
+
+TEST_F(SettingsTest, WorkingFoldersStartFromPresetsElseRememberedValues) {
+    const QString docs = Scratch() + "Documents/";
+    const QString preset = Scratch() + "Preset/";
+    QDir().mkpath(preset);
+    QDir().mkpath(docs);
+    const QString data = Data();
+    const struct {
+        const char* Name;
+        QString Text;
+        QString Kav, Export, Formblatt;
+    } cases[] = {
+        {"first start", "", docs, docs, data + "Forms/"},
+        {"preset wins over the last used folder",
+         "[General]\nKAV_Verz_Vorgabe=" + preset + "\nKAV_Verz=/last/\nExport_Verz=/exp/\n", preset,
+         "/exp/", data + "Forms/"},
+        {"empty presets remember",
+         "[General]\nKAV_Verz_Vorgabe=\nKAV_Verz=/last/\nFormblatt_Verz_Vorgabe=\n"
+         "Formblatt_Verz=/forms/\n",
+         "/last/", docs, "/forms/"},
+    };
+    for (const auto& c : cases) {
+        const TAppSettings s = ReadText(c.Text, Context(data, docs));
+        EXPECT_EQ(s.Folders.Kav, c.Kav) << c.Name;
+        EXPECT_EQ(s.Folders.Export, c.Export) << c.Name;
+        EXPECT_EQ(s.Folders.Formblatt, c.Formblatt) << c.Name;
+    }
+    // The documents folder's own "Kavro80" folder is the default drawings folder when it exists.
+    QDir().mkpath(docs + "Kavro80");
+    EXPECT_EQ(ReadText("", Context(data, docs)).Folders.Kav, docs + "Kavro80/");
+
+    // Presets and working folders are both written back.
+    TAppSettings s = ReadText("[General]\nKAV_Verz_Vorgabe=" + preset + "\n", Context(data, docs));
+    s.Folders.Kav = "/used/during/run/";
+    TMemIniFile out(QString{});
+    ASSERT_TRUE(Write(out, s));
+    EXPECT_EQ(out.ReadString("General", "KAV_Verz_Vorgabe", {}), preset);
+    EXPECT_EQ(out.ReadString("General", "KAV_Verz", {}), "/used/during/run/");
+}
+
+TEST_F(SettingsTest, ValuesOutOfRangeAreMended) {
+    const struct {
+        const char* Text;
+        int Interval;
+        int PropertiesWidth, SearchWidth;
+        int Columns;
+    } cases[] = {
+        {"", 300000, 330, 230, 2},
+        {"[General]\nAutospeichernMin=0\n[Panels]\nEigenschaften_Width=5\nSuche_Width=5000\n",
+         300000, 20, 800, 2},
+        {"[General]\nAutospeichernMin=-60000\n[BIBO]\nBiboSpalten=0\n", 300000, 330, 230, 1},
+        {"[General]\nAutospeichernMin=120000\n[Panels]\nEigenschaften_Width=800\n"
+         "[BIBO]\nBiboSpalten=99\n",
+         120000, 800, 230, 10},
+    };
+    for (const auto& c : cases) {
+        const TAppSettings s = ReadText(c.Text, Context(Data(), Scratch()));
+        EXPECT_EQ(s.Autosave.IntervalMs, c.Interval) << c.Text;
+        EXPECT_EQ(s.Panels.Eigenschaften.Width, c.PropertiesWidth) << c.Text;
+        EXPECT_EQ(s.Panels.Suchen.Width, c.SearchWidth) << c.Text;
+        EXPECT_EQ(s.Library.BiboSpalten, c.Columns) << c.Text;
+    }
+}
+
+TEST_F(SettingsTest, HotkeyDefaultsFollowTheInterfaceLanguage) {
+    const char* german = "LRPKOUHSBTFEZM-";
+    const char* other = "LRPCOUHSDTFEZM-";
+    for (int language : {0, 1, 2}) {
+        const TAppSettings s = ReadText("", Context(Data(), Scratch(), language));
+        for (int i = 0; i < hkCount; ++i)
+            EXPECT_EQ(s.Hotkeys[i], QString(QChar((language == 0 ? german : other)[i])))
+                << "language " << language << " key " << HotkeyInfo(THotkeyTool(i)).Key;
+    }
+    // Stored keys win, an empty one means no hotkey.
+    const TAppSettings s = ReadText("[Hotkeys]\nCircle=Q\nZoom=\n", Context(Data(), Scratch(), 1));
+    EXPECT_EQ(s.Hotkeys[hkCircle], "Q");
+    EXPECT_EQ(s.Hotkeys[hkZoom], "");
+}
+
+TEST_F(SettingsTest, DimensionPresetBeforeAndAfterReading) {
+    const TDimensionPreset builtIn = BuiltInDimensionPreset();
+    EXPECT_EQ(builtIn.Pfeillaenge, 30);
+    EXPECT_EQ(builtIn.Fontname, "Arial");
+    const TAppSettings read = ReadText("[Bemassung]\nNK=2\n", Context(Data(), Scratch()));
+    EXPECT_EQ(read.DimensionPreset.Pfeillaenge, 28);
+    EXPECT_EQ(read.DimensionPreset.Fontname, "ARIAL");
+    EXPECT_EQ(read.DimensionPreset.NK, 2);
+}
+
+TEST_F(SettingsTest, OwnedSectionsFollowTheirRules) {
+    const TAppSettings none = ReadText("", Context(Data(), Scratch()));
+    EXPECT_EQ(none.ChildList.Columns, QList<int>({2, 3, 7, 8}));
+    EXPECT_TRUE(none.LastUsedUniCode.isEmpty());
+
+    const TAppSettings s = ReadText("[ChildList]\nR0=5\nR1=1\nR3=4\nFontSize=24\n"
+                                    "[LastUsedUniCode]\n1=937\n2=8364\n3=0\n4=65\n"
+                                    "[Prop-Panel-Collapsed]\nCat_Linie=1\nCat_Text=0\n"
+                                    "[SList]\nFont=Arial\nSize=8\n",
+                                    Context(Data(), Scratch()));
+    EXPECT_EQ(s.ChildList.Columns, QList<int>({5, 1})); // read until a key is missing
+    EXPECT_EQ(s.ChildList.FontSize, 24);
+    EXPECT_EQ(s.LastUsedUniCode, QList<int>({937, 8364})); // stops at the first zero
+    ASSERT_EQ(s.PropPanelCollapsed.size(), 2u);
+    EXPECT_EQ(s.PropPanelCollapsed[0], std::make_pair(QString("Cat_Linie"), true));
+
+    TMemIniFile out(QString{});
+    out.LoadFromBytes("[LastUsedUniCode]\n7=99\n[ChildList]\nR5=3\n");
+    ASSERT_TRUE(Write(out, s));
+    EXPECT_EQ(out.ReadSection("LastUsedUniCode"), QStringList({"1", "2"}));
+    EXPECT_FALSE(out.ValueExists("ChildList", "R5"));
+    EXPECT_EQ(out.ReadInteger("ChildList", "R1", 0), 1);
+    EXPECT_EQ(out.ReadString("SList", "Size", {}), "8");
+    EXPECT_TRUE(out.ReadBool("Prop-Panel-Collapsed", "Cat_Linie", false));
+}
+
+TEST_F(SettingsTest, NothingIsWrittenUnlessEveryTextPresetHasAHeight) {
+    for (int kind = 0; kind < tpCount; ++kind) {
+        const QString text =
+            QString("[%1]\nHeight=0\n").arg(TextPresetSection(TTextPresetKind(kind)));
+        TMemIniFile ini(QString{});
+        ini.LoadFromBytes(text.toUtf8());
+        const QByteArray before = ini.ToBytes();
+        TLocal l;
+        ReadSettings(ini, l.Targets(), Context(Data(), Scratch()));
+        EXPECT_FALSE(SettingsWritable(l.App)) << text.toStdString();
+        EXPECT_TRUE(WriteSettings(ini, l.Targets()));
+        EXPECT_FALSE(ini.Modified()) << text.toStdString();
+        EXPECT_EQ(ini.ToBytes(), before);
+    }
+}
+
+TEST_F(SettingsTest, DeferredSectionsKeepTheirValuesWhenTheyWereNeverRead) {
+    TMemIniFile ini(QString{});
+    ini.LoadFromBytes("[Panels]\nEigenschaften_Width=444\n[Search]\nPageIndex=0\n"
+                      "[LastUsedUniCode]\n1=65\n");
+    TLocal l;
+    ReadSettings(ini, l.Targets(), Context(Data(), Scratch()));
+    ASSERT_TRUE(WriteSettings(ini, l.Targets()));
+    EXPECT_EQ(ini.ReadInteger("Panels", "Eigenschaften_Width", 0), 444);
+    EXPECT_EQ(ini.ReadInteger("Search", "PageIndex", 1), 0);
+    EXPECT_EQ(ini.ReadInteger("LastUsedUniCode", "1", 0), 65);
+}
+
+TEST_F(SettingsTest, WriterRefusalStopsWithFalse) {
+    TAppSettings s;
+    s.DeferredSectionsRead = true;
+    s.PropPanelCollapsed.emplace_back(" padded", true); // a key that would not read back
+    TMemIniFile ini(QString{});
+    EXPECT_FALSE(Write(ini, s));
+    // What came before the refused key is in the object, what follows is not.
+    EXPECT_TRUE(ini.ValueExists("Panels", "Pages_H"));
+    EXPECT_FALSE(ini.SectionExists("Hotkeys"));
+}
+
+TEST_F(SettingsTest, OwnedKeysGoToTheirFeaturesStructs) {
+    TLocal l =
+        ReadAll("[General]\nUseD2D=0\nGDIPoints=1\nTextAntiAliasing=0\n"
+                "[Default]\nLD_Breite=7\nFREI_LD_C1=255\nBEZ_LD_Stil=3\nBEZ_LD_EndStyle=300\n"
+                "FD_NoFill=0\nFD_Stil=5\nLP_PStyle=-4\n",
+                Context(Data(), Scratch()));
+    EXPECT_FALSE(l.Renderer.UseD2D);
+    EXPECT_TRUE(l.Renderer.GDIPoints);
+    EXPECT_FALSE(l.Renderer.TextAntiAliasing);
+    EXPECT_EQ(l.PolyLine.LineWidth, 7);
+    EXPECT_EQ(l.Freehand.LineColor, 255);
+    EXPECT_EQ(l.Bezier.PenStyle, 3);
+    EXPECT_EQ(l.Bezier.FinishEnd, 255); // byte fields take what fits
+    EXPECT_FALSE(l.Shape.NoFill);
+    EXPECT_EQ(l.Shape.FillStyle, 5);
+    EXPECT_EQ(l.App.JunctionPreset.PenStyle, 0);
+
+    TMemIniFile out(QString{});
+    l.App.TextPresets = TAppSettings().TextPresets;
+    ASSERT_TRUE(WriteSettings(out, l.Targets()));
+    EXPECT_EQ(out.ReadInteger("Default", "LD_Breite", 0), 7);
+    EXPECT_EQ(out.ReadInteger("Default", "BEZ_LD_EndStyle", 0), 255);
+    EXPECT_FALSE(out.ReadBool("General", "UseD2D", true));
+}
+
+TEST_F(SettingsTest, InterfaceScaleOnTopOfTheScreen) {
+    const struct {
+        bool Auto;
+        int PPI;
+        double Screen;
+        double Factor;
+    } cases[] = {
+        {true, 144, 96, 1.0},         {false, 96, 96, 1.0}, {false, 144, 96, 1.5},
+        {false, 96, 144, 96.0 / 144}, {false, 72, 96, 1.0}, {false, 5000, 96, 4.0},
+    };
+    for (const auto& c : cases) {
+        TScalingSettings s;
+        s.UserScalingAuto = c.Auto;
+        s.UserScalingPPI = c.PPI;
+        EXPECT_DOUBLE_EQ(InterfaceScale(s, c.Screen), c.Factor) << c.PPI << " on " << c.Screen;
+    }
+}
