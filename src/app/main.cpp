@@ -1,5 +1,7 @@
 #include "app/gui/mainwindow.h"
 #include "platform/config.h"
+#include "platform/gui/qtprompt.h"
+#include "platform/prompt.h"
 
 #include <QApplication>
 
@@ -8,7 +10,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kavro"));
     QApplication::setApplicationVersion(QString::fromLatin1(KavroVersion()));
-    TForm1 form;
+    TQtPrompt prompts;
+    TScopedPrompts installed(prompts);
+    // Qt has taken its own options out; the rest is switches and the file name.
+    TForm1 form(QApplication::arguments().mid(1));
     form.show();
     return app.exec();
 }
