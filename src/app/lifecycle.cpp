@@ -1,6 +1,8 @@
 #include "app/lifecycle.h"
 
 #include "app/settings.h"
+#include "document/document.h"
+#include "document/fileformat.h"
 #include "elements/MyD2D.h"
 #include "platform/folders.h"
 #include "platform/inifile.h"
@@ -37,15 +39,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     return cl;
 }
 
-QString WindowCaption(bool viewer, const QString& fileName) {
-    QString caption = QStringLiteral("Kavro 8.0");
-    if (viewer) caption += QStringLiteral(" - Viewer");
-    if (!fileName.isEmpty()) caption += QStringLiteral(" - [") + fileName + u']';
-    return caption;
-}
-
-TAppLifecycle::TAppLifecycle(bool viewer, QObject* parent)
-    : QObject(parent), m_viewer(viewer), m_autosave(new QTimer(this)) {
+TAppLifecycle::TAppLifecycle(bool viewer, TDocument& document, QObject* parent)
+    : QObject(parent), m_viewer(viewer), m_document(document), m_autosave(new QTimer(this)) {
     m_autosave->setObjectName(QStringLiteral("AutosaveTimer"));
     m_autosave->setInterval(TAutosaveSettings::DefaultIntervalMs);
     connect(m_autosave, &QTimer::timeout, this, &TAppLifecycle::OnAutosaveTimer);
@@ -82,8 +77,15 @@ void TAppLifecycle::OpenSettingsFiles() {
         std::make_unique<TMemIniFile>(m_dataFolder + QLatin1String(ViewerSettingsFileName));
 }
 
+void TAppLifecycle::InitialiseDocument() {
+    m_document.FileName.clear();
+    m_document.ComponentPageNumbers = false;
+    m_document.PageNumberPrefix.clear();
+    m_document.SheetPageNumbers = true;
+}
+
 void TAppLifecycle::ReadSettingsFiles() {
-    const TSettingsTargets targets = RunningSettings();
+    const TSettingsTargets targets = RunningSettings(m_document.Settings);
     ResetSettings(targets);
     TAppSettings& s = targets.App;
     s.DimensionPreset = BuiltInDimensionPreset();
@@ -108,6 +110,11 @@ void TAppLifecycle::ChooseRenderer(const TCommandLine& commandLine) {
     m_runningAntialiased = r.UseD2D;
 }
 
+void TAppLifecycle::CreateFirstSheet() {
+    m_document.CreateSheet(true);
+    m_document.Modified = false;
+}
+
 void TAppLifecycle::ReadDeferredSections() {
     ReadDeferredSettings(*m_mainIni, Settings(), m_viewer);
 }
@@ -123,17 +130,21 @@ void TAppLifecycle::RestoreLibraryPage() {
 }
 
 void TAppLifecycle::ReadViewerSettings() {
-    TAppSettings& s = Settings();
-    s.RecentFiles.Clear();
-    ReadRecentFiles(*m_viewerIni, s.RecentFiles);
-    ReadWindowPlacement(*m_viewerIni, s.Window);
+    m_document.Settings.RecentFiles.clear();
+    ReadRecentFiles(*m_viewerIni, m_document.Settings.RecentFiles);
+    ReadWindowPlacement(*m_viewerIni, Settings().Window);
 }
 
 void TAppLifecycle::OpenCommandLineDocument(const TCommandLine& commandLine) {
     const QString& file = commandLine.FileName;
     if (file.isEmpty() || !QFileInfo(file).isFile()) return;
-    const bool loaded = Hooks.OpenDocument && Hooks.OpenDocument(file);
-    if (loaded) Settings().RecentFiles.Add(QFileInfo(file).absoluteFilePath());
+    m_document.DeleteAllSheets();
+    m_document.FileName = QFileInfo(file).absoluteFilePath();
+    if (LoadDocumentFile(m_document, m_document.FileName, FileKind::Document))
+        m_document.AddRecentFile(m_document.FileName);
+    else
+        m_document.FileName.clear();
+    m_document.Modified = false;
     if (Hooks.DocumentNameChanged) Hooks.DocumentNameChanged();
 }
 
@@ -170,7 +181,7 @@ bool TAppLifecycle::CloseQuery() {
         if (Hooks.CancelComponentEditor) Hooks.CancelComponentEditor();
         return false;
     }
-    if (!m_viewer && Hooks.AskSaveChanges && !Hooks.AskSaveChanges()) return false;
+    if (!m_document.AskSaveChanges()) return false;
     m_phase = TPhase::Closing;
     return true;
 }
@@ -183,12 +194,11 @@ void TAppLifecycle::Shutdown() {
     m_autosave->stop();
     TMemIniFile* ini = WrittenIni();
     if (ini) {
-        const TAppSettings& s = Settings();
         bool filled;
         if (m_viewer) {
-            filled = WriteViewerSettings(*ini, s);
+            filled = WriteViewerSettings(*ini, m_document.Settings.RecentFiles, Settings().Window);
         } else {
-            filled = WriteSettings(*ini, RunningSettings());
+            filled = WriteSettings(*ini, RunningSettings(m_document.Settings));
             if (!filled)
                 Prompts().Information(GetMessage(5004) + CR + CR + u'"' + ini->FileName() + u'"');
         }
@@ -200,7 +210,7 @@ void TAppLifecycle::Shutdown() {
     m_mainIni.reset();
     m_viewerIni.reset();
     if (Hooks.CloseLibraryPage) Hooks.CloseLibraryPage();
-    if (Hooks.FreeDocument) Hooks.FreeDocument();
+    m_document.DeleteAllSheets();
     m_phase = TPhase::Closed;
 }
 
@@ -214,8 +224,9 @@ void TAppLifecycle::ApplyAutosaveSettings() {
 }
 
 void TAppLifecycle::OnAutosaveTimer() {
-    if (!Hooks.AutosaveTick) return;
+    if (Hooks.AutosaveAllowed && !Hooks.AutosaveAllowed()) return;
+    // No tick may come while the document is being written.
     m_autosave->stop();
-    Hooks.AutosaveTick();
+    m_document.Autosave();
     if (Settings().Autosave.Enabled && !m_viewer) m_autosave->start();
 }

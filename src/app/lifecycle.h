@@ -7,6 +7,7 @@
 #include <memory>
 
 class QTimer;
+class TDocument;
 class TMemIniFile;
 
 // The command line. Every argument that is not a switch is a part of the file name; the parts are
@@ -19,16 +20,11 @@ struct TCommandLine {
 // Switches are recognised in any letter case.
 TCommandLine ParseCommandLine(const QStringList& arguments);
 
-// "Kavro 8.0", " - Viewer" in the viewer, " - [file]" with a file name.
-QString WindowCaption(bool viewer, const QString& fileName);
-
 // Work that belongs to other features of the program. The main window and those features plug
 // their calls in here; an empty hook does nothing (and a hook with a result answers as noted).
 struct TLifecycleHooks {
     // Sets up the antialiased renderer; false when it cannot be set up. Empty: it always can.
     std::function<bool()> SetUpRenderer;
-    // Start-up: creates the first sheet and makes it current.
-    std::function<void()> CreateFirstSheet;
     // Start-up: the properties, search and pages panels and the text-constant dialog connect
     // their events.
     std::function<void()> ConnectPanels;
@@ -38,23 +34,13 @@ struct TLifecycleHooks {
     std::function<void(const QString& file)> LoadLibraryPage;
     // Shutdown: the library view saves and closes its page.
     std::function<void()> CloseLibraryPage;
-    // Removes every sheet, sets the document's file name and loads the file as a document; on
-    // failure the file name is cleared again. Returns whether the file was read completely.
-    // Empty: nothing is opened (false).
-    std::function<bool(const QString& file)> OpenDocument;
-    // A recent-files entry of the "&Datei" menu was chosen (asks to save, then opens it).
-    std::function<void(const QString& file)> OpenRecentFile;
     // The document's file name changed (window caption).
     std::function<void()> DocumentNameChanged;
-    // One tick of the autosave timer; the timer is stopped while it runs.
-    std::function<void()> AutosaveTick;
-    // Close request: the Modified rule (asks to save); false stops the close. Empty: may close.
-    std::function<bool()> AskSaveChanges;
+    // Whether an autosave may run now (the main window is the active window). Empty: always.
+    std::function<bool()> AutosaveAllowed;
     // Close request: whether the component editor is open, and cancelling it.
     std::function<bool()> ComponentEditorOpen;
     std::function<void()> CancelComponentEditor;
-    // Shutdown: frees every sheet, the presets and the shared objects.
-    std::function<void()> FreeDocument;
 
     // Sheet view: sets the sheet colours from the view settings.
     std::function<void()> SetSheetColors;
@@ -62,9 +48,7 @@ struct TLifecycleHooks {
     std::function<void()> RepaintSheet;
     // Sheet view: zooms the current sheet to the whole sheet.
     std::function<void()> ZoomToWholeSheet;
-    // Sheet view: the grid of the current sheet, its scale, and setting a new grid.
-    std::function<int()> CurrentGrid;
-    std::function<double()> SheetScale;
+    // Sheet view: gives the current sheet a new grid (and makes the grid visible).
     std::function<void(int gridSize)> SetGrid;
     // Document: "Blätter mit Seitennummer" changed; tab captions are rebuilt and the properties
     // panel refreshed.
@@ -85,7 +69,8 @@ class TAppLifecycle : public QObject {
 public:
     enum class TPhase { Created, Shown, Running, Closing, Closed };
 
-    explicit TAppLifecycle(bool viewer, QObject* parent = nullptr);
+    // The document is the main window's; it must outlive this object.
+    TAppLifecycle(bool viewer, TDocument& document, QObject* parent = nullptr);
     ~TAppLifecycle() override;
 
     TLifecycleHooks Hooks;
@@ -102,6 +87,8 @@ public:
     void BuildMessageTable();
     // Creates the data folder and opens "KAVRO80.INI" and "KAVRO80_VIEWER.INI".
     void OpenSettingsFiles();
+    // A document without file name, page numbers on sheets, none on components.
+    void InitialiseDocument();
     // The built-in dimension preset, then the settings reader; in the viewer the grid becomes
     // invisible and scaling automatic. Sets the autosave timer from the settings.
     void ReadSettingsFiles();
@@ -114,6 +101,8 @@ public:
     bool RendererSetupFailed() const { return m_rendererFailed; }
 
     // Deferred start-up.
+    // The first sheet, with the default form sheet, current.
+    void CreateFirstSheet();
     // "Panels" (editor only), "Prop-Panel-Collapsed", "Search", "LastUsedUniCode", "SList" and
     // "ChildList".
     void ReadDeferredSections();
@@ -122,7 +111,9 @@ public:
     void RestoreLibraryPage();
     // Viewer: the recent files and the window placement from the viewer's own file.
     void ReadViewerSettings();
-    // Opens the document named on the command line when that file exists.
+    // Opens the document named on the command line when that file exists: the start-up sheets
+    // go, the file is loaded as a document and listed in the recent files; a failed load
+    // clears the file name again.
     void OpenCommandLineDocument(const TCommandLine& commandLine);
     // Viewer, first start: the language of the viewer file, or the user's choice when it has
     // none. `choose` shows the language dialog with a preselected language and returns the
@@ -132,16 +123,17 @@ public:
     // from now on. Returns true when the language changed.
     bool ChangeViewerLanguage(int language);
 
-    // Close request: true when the program may close.
+    // Close request: true when the program may close (the Modified rule may ask to save).
     bool CloseQuery();
     // Shutdown: writes the settings into the settings object and the object into its file, with
-    // messages 5004 and 5058 on failure, then frees what belongs to the document.
+    // messages 5004 and 5058 on failure, then frees every sheet.
     void Shutdown();
 
     // Autosave timer: interval and state from the settings (never running in the viewer).
     void ApplyAutosaveSettings();
     QTimer* AutosaveTimer() const { return m_autosave; }
 
+    TDocument& Document() const { return m_document; }
     int Language() const { return m_language; }
     const QString& DataFolder() const { return m_dataFolder; }
     const QString& DocumentsFolder() const { return m_documentsFolder; }
@@ -155,6 +147,7 @@ private:
     void OnAutosaveTimer();
 
     bool m_viewer;
+    TDocument& m_document;
     TPhase m_phase = TPhase::Created;
     int m_language = 0;
     QString m_dataFolder;

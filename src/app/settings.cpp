@@ -1,7 +1,10 @@
 #include "app/settings.h"
 
+#include "document/document.h"
 #include "elements/MyD2D.h"
+#include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
+#include "elements/lpunkt.h"
 #include "elements/shape.h"
 #include "platform/inifile.h"
 
@@ -119,10 +122,10 @@ template <class S, class V> void VisitDimensionPreset(S& p, V& v) {
 
 template <class S, class V> void VisitSheetDefaults(S& p, V& v) {
     const QString sec = QStringLiteral("Blatt-Default");
-    v.Int(sec, "Breite", p.Breite, 297);
-    v.Int(sec, "Hoehe", p.Hoehe, 210);
-    v.Int(sec, "Raster", p.Raster, 10);
-    v.Str(sec, "Formblatt", p.Formblatt, QString());
+    v.Int(sec, "Breite", p.NewSheetWidth, 297);
+    v.Int(sec, "Hoehe", p.NewSheetHeight, 210);
+    v.Int(sec, "Raster", p.NewSheetGrid, 10);
+    v.Str(sec, "Formblatt", p.DefaultFormSheet, QString());
 }
 
 template <class S, class V> void VisitWindowPlacement(S& w, V& v) {
@@ -151,7 +154,9 @@ template <class S, class V> void VisitGeneralHead(S& s, const QString& dataFolde
 }
 
 // "General" from "DrehWinkelFang" to "ShowParentChild".
-template <class S, class R, class V> void VisitGeneralTail(S& s, R& renderer, V& v) {
+template <class T, class V> void VisitGeneralTail(const T& t, V& v) {
+    auto& s = t.App;
+    auto& renderer = t.Renderer;
     v.Int(General, "DrehWinkelFang", s.Tools.DrehWinkelFang, 150);
     v.Bool(General, "RasterFang", s.Tools.RasterFang, true);
     v.Bool(General, "Gummiband", s.Tools.Gummiband, false);
@@ -165,9 +170,9 @@ template <class S, class R, class V> void VisitGeneralTail(S& s, R& renderer, V&
     v.Bool(General, "GridOverBK", s.View.GridOverBK, true);
     v.Bool(General, "BKWhite", s.View.BKWhite, false);
     v.Bool(General, "UseD2D", renderer.UseD2D, true);
-    v.Bool(General, "Dateiinfo", s.Files.KeepFileInfo, false);
-    v.Bool(General, "BMPZLib", s.Files.BMPZLib, true);
-    v.Bool(General, "DateiBackup", s.Files.BackupOnOpen, true);
+    v.Bool(General, "Dateiinfo", t.Document.KeepFileInfo, false);
+    v.Bool(General, "BMPZLib", t.Bitmap.BMPZLib, true);
+    v.Bool(General, "DateiBackup", t.Document.BackupOnOpen, true);
     v.Bool(General, "GDIPoints", renderer.GDIPoints, false);
     v.Bool(General, "UserScalingAuto", s.Scaling.UserScalingAuto, true);
     v.Int(General, "UserScalingPPI", s.Scaling.UserScalingPPI, 96);
@@ -301,24 +306,6 @@ QString DefaultHotkey(THotkeyTool tool, int language) {
     return QString::fromLatin1(language == 0 ? HotkeyTable[tool].German : HotkeyTable[tool].Other);
 }
 
-void TRecentFiles::Add(const QString& fileName) {
-    if (fileName.isEmpty()) return;
-    m_items.removeAll(fileName);
-    m_items.prepend(fileName);
-    while (m_items.size() > MaxEntries)
-        m_items.removeLast();
-}
-
-void TRecentFiles::Remove(const QString& fileName) {
-    m_items.removeAll(fileName);
-}
-
-bool TRecentFiles::RemoveMissing() {
-    const auto before = m_items.size();
-    m_items.removeIf([](const QString& f) { return !QFileInfo::exists(f); });
-    return m_items.size() != before;
-}
-
 QString ShortenRecentFile(const QString& fileName) {
     constexpr int maxLength = 30;
     if (fileName.size() <= maxLength) return fileName;
@@ -344,26 +331,34 @@ TAppSettings& Settings() {
     return settings;
 }
 
-TSettingsTargets RunningSettings() {
-    return {Settings(),      g_RenderSettings, g_PolyLineStyle,
-            g_FreehandStyle, g_BezierStyle,    g_ShapeStyle};
+TSettingsTargets RunningSettings(TDocumentSettings& document) {
+    return {Settings(),      document,      g_RenderSettings, g_BitmapSettings, g_PolyLineStyle,
+            g_FreehandStyle, g_BezierStyle, g_ShapeStyle,     g_JunctionStyle};
 }
 
 void ResetSettings(const TSettingsTargets& t) {
     t.App = TAppSettings();
+    t.Document = TDocumentSettings();
     t.Renderer = TRenderSettings();
+    t.Bitmap = TBitmapSettings();
+    t.Junction = TJunctionStyle();
     t.PolyLine = TLineStyle();
     t.Freehand = TLineStyle();
     t.Bezier = TLineStyle();
     t.Shape = TShapeStyle();
 }
 
-void ReadRecentFiles(const TMemIniFile& ini, TRecentFiles& list) {
-    for (int i = TRecentFiles::MaxEntries - 1; i >= 0; --i) {
+void ReadRecentFiles(const TMemIniFile& ini, QStringList& list) {
+    for (int i = MaxRecentFiles - 1; i >= 0; --i) {
         const QString key = MruSection + QString::number(i);
         if (!ini.ValueExists(MruSection, key)) continue;
-        list.AddToFront(ini.ReadString(MruSection, key, QString()));
+        const QString file = ini.ReadString(MruSection, key, QString());
+        if (file.isEmpty()) continue;
+        list.removeAll(file);
+        list.prepend(file);
     }
+    while (list.size() > MaxRecentFiles)
+        list.removeLast();
 }
 
 void ReadWindowPlacement(const TMemIniFile& ini, TWindowPlacement& w) {
@@ -383,35 +378,36 @@ void ReadSettings(const TMemIniFile& ini, const TSettingsTargets& t, const TSett
         return preset.isEmpty() ? ini.ReadString(General, key, def) : preset;
     };
     TWorkingFolders& f = s.Folders;
-    f.Kav = remembered(QStringLiteral("KAV_Verz"), f.KavPreset, QString());
-    if (f.Kav.isEmpty()) {
-        f.Kav = ctx.DocumentsFolder;
+    TDocumentSettings& d = t.Document;
+    d.DocumentFolder = remembered(QStringLiteral("KAV_Verz"), f.KavPreset, QString());
+    if (d.DocumentFolder.isEmpty()) {
+        d.DocumentFolder = ctx.DocumentsFolder;
         const QString own = ctx.DocumentsFolder + QStringLiteral("Kavro80");
-        if (QFileInfo(own).isDir()) f.Kav = own + u'/';
+        if (QFileInfo(own).isDir()) d.DocumentFolder = own + u'/';
     }
     f.Export = remembered(QStringLiteral("Export_Verz"), f.ExportPreset, ctx.DocumentsFolder);
-    f.Formblatt =
+    d.FormSheetFolder =
         remembered(QStringLiteral("Formblatt_Verz"), f.FormblattPreset, ctx.DocumentsFolder);
     f.Bitmap = ini.ReadString(General, QStringLiteral("Bitmap_Verz"), ctx.DocumentsFolder);
-    f.Vorlagen = ini.ReadString(General, QStringLiteral("Vorlagen_Verz"),
-                                ctx.DataFolder + QStringLiteral("Templates/"));
+    d.TemplateFolder = ini.ReadString(General, QStringLiteral("Vorlagen_Verz"),
+                                      ctx.DataFolder + QStringLiteral("Templates/"));
 
-    VisitGeneralTail(s, t.Renderer, r);
+    VisitGeneralTail(t, r);
     // The viewer keeps its own placement (read at the deferred start-up).
     TWindowPlacement placement;
     VisitWindowPlacement(placement, r);
     if (!ctx.Viewer) s.Window = placement;
 
-    s.RecentFiles.Clear();
-    if (!ctx.Viewer) ReadRecentFiles(ini, s.RecentFiles);
+    d.RecentFiles.clear();
+    if (!ctx.Viewer) ReadRecentFiles(ini, d.RecentFiles);
 
-    VisitSheetDefaults(s.SheetDefaults, r);
+    VisitSheetDefaults(d, r);
     VisitHotkeys(s.Hotkeys, ctx.Language, r);
     VisitLinePreset(t.PolyLine, QStringLiteral("LD_"), r);
     VisitLinePreset(t.Freehand, QStringLiteral("FREI_LD_"), r);
     VisitLinePreset(t.Bezier, QStringLiteral("BEZ_LD_"), r);
     VisitShapePreset(t.Shape, r);
-    VisitJunctionPreset(s.JunctionPreset, r);
+    VisitJunctionPreset(t.Junction, r);
     for (int k = 0; k < tpCount; ++k)
         VisitTextPreset(s.TextPresets[k], TTextPresetKind(k), r);
     VisitDimensionPreset(s.DimensionPreset, r);
@@ -469,9 +465,9 @@ bool SettingsWritable(const TAppSettings& s) {
                        [](const TTextPreset& p) { return p.Height >= 1; });
 }
 
-bool WriteRecentFiles(TMemIniFile& ini, const TRecentFiles& list) {
+bool WriteRecentFiles(TMemIniFile& ini, const QStringList& list) {
     ini.EraseSection(MruSection);
-    const QStringList& items = list.Items();
+    const QStringList& items = list;
     for (int i = 0; i < items.size(); ++i)
         if (!ini.WriteString(MruSection, MruSection + QString::number(i), items[i])) return false;
     return true;
@@ -493,17 +489,18 @@ bool WriteSettings(TMemIniFile& ini, const TSettingsTargets& t) {
     // "General"
     VisitGeneralHead(s, noFolder, w);
     const TWorkingFolders& f = s.Folders;
-    w.Str(General, "KAV_Verz", f.Kav, {});
+    const TDocumentSettings& d = t.Document;
+    w.Str(General, "KAV_Verz", d.DocumentFolder, {});
     w.Str(General, "Export_Verz", f.Export, {});
-    w.Str(General, "Formblatt_Verz", f.Formblatt, {});
+    w.Str(General, "Formblatt_Verz", d.FormSheetFolder, {});
     w.Str(General, "Bitmap_Verz", f.Bitmap, {});
-    w.Str(General, "Vorlagen_Verz", f.Vorlagen, {});
-    VisitGeneralTail(s, t.Renderer, w);
+    w.Str(General, "Vorlagen_Verz", d.TemplateFolder, {});
+    VisitGeneralTail(t, w);
     VisitWindowPlacement(s.Window, w);
     if (!w.Ok) return false;
 
     if (s.PrintWindow.WindowExists) VisitPrintWindow(s.PrintWindow.Placement, w);
-    if (!w.Ok || !WriteRecentFiles(ini, s.RecentFiles)) return false;
+    if (!w.Ok || !WriteRecentFiles(ini, d.RecentFiles)) return false;
 
     ini.EraseSection(QStringLiteral("BIBO"));
     VisitLibrary(s.Library, noFolder, w);
@@ -514,9 +511,9 @@ bool WriteSettings(TMemIniFile& ini, const TSettingsTargets& t) {
     VisitLinePreset(t.Freehand, QStringLiteral("FREI_LD_"), w);
     VisitLinePreset(t.Bezier, QStringLiteral("BEZ_LD_"), w);
     VisitShapePreset(t.Shape, w);
-    VisitJunctionPreset(s.JunctionPreset, w);
+    VisitJunctionPreset(t.Junction, w);
     VisitDimensionPreset(s.DimensionPreset, w);
-    VisitSheetDefaults(s.SheetDefaults, w);
+    VisitSheetDefaults(d, w);
     if (!w.Ok) return false;
 
     // Sections read at the deferred start-up keep their stored values when it never ran.
@@ -549,6 +546,7 @@ bool WriteSettings(TMemIniFile& ini, const TSettingsTargets& t) {
     return w.Ok;
 }
 
-bool WriteViewerSettings(TMemIniFile& ini, const TAppSettings& s) {
-    return WriteRecentFiles(ini, s.RecentFiles) && WriteWindowPlacement(ini, s.Window);
+bool WriteViewerSettings(TMemIniFile& ini, const QStringList& recentFiles,
+                         const TWindowPlacement& window) {
+    return WriteRecentFiles(ini, recentFiles) && WriteWindowPlacement(ini, window);
 }

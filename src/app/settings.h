@@ -9,6 +9,9 @@
 #include <vector>
 
 class TMemIniFile;
+struct TBitmapSettings;
+struct TDocumentSettings;
+struct TJunctionStyle;
 struct TLineStyle;
 struct TRenderSettings;
 struct TShapeStyle;
@@ -18,14 +21,6 @@ struct TShapeStyle;
 // reads and changes the structs only. Each struct belongs to the feature named in its comment;
 // where that feature's own struct exists the group moves there and only the reading and writing
 // stay here.
-
-// Junction dots ("Default", "LP_" keys); the pen style byte is the dot's diameter.
-struct TJunctionPreset {
-    int LineWidth = 2;
-    int LineColor = 3;
-    quint8 PenStyle = 12;
-    int FillColor = 0;
-};
 
 // One of the five text presets (sections "Text-Default" ... "TextBez-Default").
 struct TTextPreset {
@@ -85,21 +80,6 @@ struct TToolSettings {
     bool ShowParentChild = false;
 };
 
-// File handling switches of the document layer.
-struct TFileSettings {
-    bool KeepFileInfo = false; // "Dateiinfo"
-    bool BMPZLib = true;
-    bool BackupOnOpen = true; // "DateiBackup"
-};
-
-// Defaults for new sheets (section "Blatt-Default").
-struct TSheetDefaults {
-    int Breite = 297; // mm
-    int Hoehe = 210;  // mm
-    int Raster = 10;  // world units
-    QString Formblatt;
-};
-
 struct TAutosaveSettings {
     static constexpr int DefaultIntervalMs = 300000;
     int IntervalMs = DefaultIntervalMs; // "AutospeichernMin" holds milliseconds despite its name
@@ -124,38 +104,21 @@ struct TWindowPlacement {
     bool Maximized = true;
 };
 
-// The working folders. Each path ends with "/" (or is empty).
+// The working folders without the document's own (drawings, form sheets and templates live in
+// TDocumentSettings). Each path ends with "/" (or is empty).
 struct TWorkingFolders {
     // Presets: a non-empty preset is the working folder at every start.
     QString KavPreset;
     QString ExportPreset;
     QString FormblattPreset;
     // The folders in use; the dialogs store the folder last used here.
-    QString Kav;
     QString Export;
-    QString Formblatt;
     QString Bitmap;
-    QString Vorlagen;
     QString BiboBackup;
 };
 
-// The recent-files list: at most eight entries, most recent first.
-class TRecentFiles {
-public:
-    static constexpr int MaxEntries = 8;
-    const QStringList& Items() const { return m_items; }
-    // Puts the file at the front; an entry already there moves up, the ninth drops out.
-    void Add(const QString& fileName);
-    // What the stored list does while it is read: each entry goes to the front.
-    void AddToFront(const QString& fileName) { Add(fileName); }
-    void Remove(const QString& fileName);
-    void Clear() { m_items.clear(); }
-    // Removes the entries whose file no longer exists; true when one was removed.
-    bool RemoveMissing();
-
-private:
-    QStringList m_items;
-};
+// The recent-files list holds at most this many entries, most recent first.
+constexpr int MaxRecentFiles = 8;
 // The menu text of an entry: at most 30 characters, keeping the end of the path.
 QString ShortenRecentFile(const QString& fileName);
 
@@ -251,15 +214,11 @@ using TKeyValues = std::vector<std::pair<QString, QString>>;
 struct TAppSettings {
     TViewSettings View;
     TToolSettings Tools;
-    TFileSettings Files;
-    TSheetDefaults SheetDefaults;
     TAutosaveSettings Autosave;
     TScalingSettings Scaling;
     TWindowPlacement Window;
     TWorkingFolders Folders;
-    TRecentFiles RecentFiles;
     THotkeys Hotkeys;
-    TJunctionPreset JunctionPreset;
     std::array<TTextPreset, tpCount> TextPresets;
     TDimensionPreset DimensionPreset = BuiltInDimensionPreset();
     TLibrarySettings Library;
@@ -284,14 +243,19 @@ TAppSettings& Settings();
 // structs of the features that own keys.
 struct TSettingsTargets {
     TAppSettings& App;
+    // "Blatt-Default", "Dateiinfo", "DateiBackup", "KAV_Verz", "Formblatt_Verz",
+    // "Vorlagen_Verz" and [MRU].
+    TDocumentSettings& Document;
     TRenderSettings& Renderer; // "UseD2D", "GDIPoints", "TextAntiAliasing"
+    TBitmapSettings& Bitmap;   // "BMPZLib"
     TLineStyle& PolyLine;      // "Default", "LD_"
     TLineStyle& Freehand;      // "Default", "FREI_LD_"
     TLineStyle& Bezier;        // "Default", "BEZ_LD_"
     TShapeStyle& Shape;        // "Default", "FD_"
+    TJunctionStyle& Junction;  // "Default", "LP_"
 };
-// The structs of the running program.
-TSettingsTargets RunningSettings();
+// The structs of the running program, with the settings of its document.
+TSettingsTargets RunningSettings(TDocumentSettings& document);
 // Resets every target to its factory values.
 void ResetSettings(const TSettingsTargets& t);
 
@@ -311,7 +275,7 @@ void ReadSettings(const TMemIniFile& ini, const TSettingsTargets& t, const TSett
 // "Search", "LastUsedUniCode", "SList" and "ChildList".
 void ReadDeferredSettings(const TMemIniFile& ini, TAppSettings& s, bool viewer);
 // Recent files of section "MRU": keys "MRU7" down to "MRU0", each added to the front.
-void ReadRecentFiles(const TMemIniFile& ini, TRecentFiles& list);
+void ReadRecentFiles(const TMemIniFile& ini, QStringList& list);
 void ReadWindowPlacement(const TMemIniFile& ini, TWindowPlacement& w);
 
 // True when every text preset has a height of at least 1; otherwise the settings were never
@@ -322,6 +286,7 @@ bool SettingsWritable(const TAppSettings& s);
 // key the object refuses and returns false then (the keys not yet written keep their values).
 bool WriteSettings(TMemIniFile& ini, const TSettingsTargets& t);
 // What the viewer writes into its own file: "MRU" (erased first) and the window placement.
-bool WriteViewerSettings(TMemIniFile& ini, const TAppSettings& s);
-bool WriteRecentFiles(TMemIniFile& ini, const TRecentFiles& list);
+bool WriteViewerSettings(TMemIniFile& ini, const QStringList& recentFiles,
+                         const TWindowPlacement& window);
+bool WriteRecentFiles(TMemIniFile& ini, const QStringList& list);
 bool WriteWindowPlacement(TMemIniFile& ini, const TWindowPlacement& w);

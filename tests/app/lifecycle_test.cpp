@@ -1,6 +1,8 @@
 #include "app/lifecycle.h"
 #include "app/settings.h"
 #include "app_fixture.h"
+#include "document/document.h"
+#include "document/fileformat.h"
 #include "elements/MyD2D.h"
 #include "platform/inifile.h"
 
@@ -29,10 +31,17 @@ protected:
         lc.ReadSettingsFiles();
         lc.ChooseRenderer(ParseCommandLine(args));
     }
+    // A document file with one sheet of the given name.
+    static void SaveDocument(const QString& file, const QString& sheetName) {
+        TDocument doc;
+        doc.CreateSheet(false).SheetName = sheetName;
+        ASSERT_TRUE(SaveDocumentFile(doc, file, FileKind::Document));
+    }
+    TDocument Doc;
 };
 
 TEST_F(LifecycleTest, FirstStartCreatesTheDataFolderAndWritesAtShutdown) {
-    TAppLifecycle lc(false);
+    TAppLifecycle lc(false, Doc);
     Start(lc);
     EXPECT_TRUE(QFileInfo(Data()).isDir());
     EXPECT_EQ(lc.DataFolder(), Data());
@@ -48,7 +57,7 @@ TEST_F(LifecycleTest, FirstStartCreatesTheDataFolderAndWritesAtShutdown) {
 
 TEST_F(LifecycleTest, LanguageFileChoosesTheLanguageAndTheHotkeys) {
     WriteSettingsFile(Data() + "SPRACHE.INI", "[Sprache]\nSprache=1\n");
-    TAppLifecycle lc(false);
+    TAppLifecycle lc(false, Doc);
     Start(lc);
     EXPECT_EQ(lc.Language(), 1);
     EXPECT_EQ(InterfaceLanguage(), 1);
@@ -57,7 +66,7 @@ TEST_F(LifecycleTest, LanguageFileChoosesTheLanguageAndTheHotkeys) {
     EXPECT_EQ(Settings().Hotkeys[hkDimension], "D");
 
     WriteSettingsFile(Data() + "SPRACHE.INI", "[Sprache]\nSprache=7\n");
-    TAppLifecycle other(false);
+    TAppLifecycle other(false, Doc);
     other.ReadLanguage();
     EXPECT_EQ(other.Language(), 0);
 }
@@ -83,7 +92,7 @@ TEST_F(LifecycleTest, RendererChoice) {
     for (const auto& c : cases) {
         WriteSettingsFile(MainIni(), QString("[General]\n%1\n").arg(c.Stored));
         Prompt.Clear();
-        TAppLifecycle lc(c.Viewer);
+        TAppLifecycle lc(c.Viewer, Doc);
         lc.Hooks.SetUpRenderer = [&] { return c.SetUpWorks; };
         Start(lc, c.Args);
         EXPECT_EQ(lc.RunningAntialiased(), c.Running) << c.Name;
@@ -95,11 +104,11 @@ TEST_F(LifecycleTest, RendererChoice) {
 
 TEST_F(LifecycleTest, NoD2DIsSavedForLaterStarts) {
     {
-        TAppLifecycle lc(false);
+        TAppLifecycle lc(false, Doc);
         Start(lc, {"/nod2d"});
         lc.Shutdown();
     }
-    TAppLifecycle lc(false);
+    TAppLifecycle lc(false, Doc);
     Start(lc);
     EXPECT_FALSE(lc.RunningAntialiased());
     EXPECT_FALSE(TMemIniFile(MainIni()).ReadBool("General", "UseD2D", true));
@@ -120,56 +129,68 @@ TEST_F(LifecycleTest, AutosaveTimerFollowsTheSettings) {
     };
     for (const auto& c : cases) {
         WriteSettingsFile(MainIni(), QString("[General]\n%1\n").arg(c.Text));
-        TAppLifecycle lc(c.Viewer);
+        TAppLifecycle lc(c.Viewer, Doc);
         Start(lc);
         EXPECT_EQ(lc.AutosaveTimer()->isActive(), c.Active) << c.Text;
         EXPECT_EQ(lc.AutosaveTimer()->interval(), c.Interval) << c.Text;
     }
 }
 
-TEST_F(LifecycleTest, AutosaveTickGoesThroughTheHook) {
+TEST_F(LifecycleTest, AutosaveTickSavesTheDocumentBeside) {
     WriteSettingsFile(MainIni(), "[General]\nAutospeichern=1\nAutospeichernMin=1\n");
-    TAppLifecycle lc(false);
+    TAppLifecycle lc(false, Doc);
     Start(lc);
-    int ticks = 0;
-    bool stoppedDuringTick = false;
-    lc.Hooks.AutosaveTick = [&] {
-        ++ticks;
-        stoppedDuringTick = !lc.AutosaveTimer()->isActive();
-    };
-    for (int i = 0; i < 200 && ticks == 0; ++i)
+    Doc.CreateSheet(false);
+    Doc.FileName = Scratch() + "Plan.kav8";
+    Doc.Modified = true;
+    bool allowed = false;
+    lc.Hooks.AutosaveAllowed = [&] { return allowed; };
+    QTest::qWait(50);
+    EXPECT_FALSE(QFileInfo::exists(Scratch() + "Plan.bak")); // the window was not active
+
+    allowed = true;
+    for (int i = 0; i < 300 && !QFileInfo::exists(Scratch() + "Plan.bak"); ++i)
         QTest::qWait(10);
-    ASSERT_GT(ticks, 0);
-    EXPECT_TRUE(stoppedDuringTick);
+    EXPECT_TRUE(QFileInfo::exists(Scratch() + "Plan.bak"));
+    EXPECT_TRUE(Doc.Modified);
     EXPECT_TRUE(lc.AutosaveTimer()->isActive());
+    EXPECT_FALSE(QFileInfo::exists(Scratch() + "Plan.kav8"));
 }
 
 TEST_F(LifecycleTest, CommandLineDocument) {
     const QString file = Scratch() + "My Plan.kav8";
-    Touch(file);
+    SaveDocument(file, "Aus der Datei");
+    const QString broken = Scratch() + "broken.kav8";
+    Touch(broken);
     const struct {
         const char* Name;
         QStringList Args;
-        bool Loads;
-        bool Opened;
+        QString Opened; // the document's file name afterwards
         bool Listed;
     } cases[] = {
-        {"split at the space", {Scratch() + "My", "Plan.kav8"}, true, true, true},
-        {"load fails", {file}, false, true, false},
-        {"missing file", {Scratch() + "none.kav8"}, true, false, false},
-        {"only switches", {"/nod2d"}, true, false, false},
+        {"split at the space", {"/nod2d", Scratch() + "My", "Plan.kav8"}, file, true},
+        {"load fails", {broken}, "", false},
+        {"missing file", {Scratch() + "none.kav8"}, "", false},
+        {"only switches", {"/nod2d"}, "", false},
     };
     for (const auto& c : cases) {
-        TAppLifecycle lc(false);
+        TDocument doc;
+        TAppLifecycle lc(false, doc);
         Start(lc);
-        QStringList opened;
-        lc.Hooks.OpenDocument = [&](const QString& f) {
-            opened.append(f);
-            return c.Loads;
-        };
+        lc.CreateFirstSheet();
+        int renamed = 0;
+        lc.Hooks.DocumentNameChanged = [&] { ++renamed; };
+        Prompt.Clear();
         lc.OpenCommandLineDocument(ParseCommandLine(c.Args));
-        EXPECT_EQ(opened, c.Opened ? QStringList{file} : QStringList{}) << c.Name;
-        EXPECT_EQ(Settings().RecentFiles.Items().contains(file), c.Listed) << c.Name;
+        EXPECT_EQ(doc.FileName, c.Opened) << c.Name;
+        EXPECT_EQ(doc.Settings.RecentFiles.contains(file), c.Listed) << c.Name;
+        ASSERT_EQ(doc.SheetCount(), 1) << c.Name;
+        EXPECT_FALSE(doc.HasChanges()) << c.Name;
+        if (!c.Opened.isEmpty()) EXPECT_EQ(doc.Sheet(0).SheetName, "Aus der Datei") << c.Name;
+        EXPECT_EQ(renamed,
+                  QString(c.Name) == "split at the space" || QString(c.Name) == "load fails")
+            << c.Name;
+        EXPECT_EQ(Prompt.History().isEmpty(), QString(c.Name) != "load fails") << c.Name;
     }
 }
 
@@ -191,7 +212,7 @@ TEST_F(LifecycleTest, LibraryPageOfTheLastRun) {
     };
     for (const auto& c : cases) {
         WriteSettingsFile(MainIni(), "[BIBO]\nAktLibFile=" + c.Stored + "\n");
-        TAppLifecycle lc(false);
+        TAppLifecycle lc(false, Doc);
         Start(lc);
         QStringList loaded;
         QString askedRoot;
@@ -207,28 +228,32 @@ TEST_F(LifecycleTest, LibraryPageOfTheLastRun) {
 }
 
 TEST_F(LifecycleTest, CloseRequest) {
-    TAppLifecycle lc(false);
+    TAppLifecycle lc(false, Doc);
     Start(lc);
+    lc.CreateFirstSheet();
     bool editorOpen = true;
     int cancelled = 0;
-    bool mayClose = false;
     lc.Hooks.ComponentEditorOpen = [&] { return editorOpen; };
     lc.Hooks.CancelComponentEditor = [&] {
         ++cancelled;
         editorOpen = false;
     };
-    lc.Hooks.AskSaveChanges = [&] { return mayClose; };
     EXPECT_FALSE(lc.CloseQuery()); // the component editor is cancelled, the close refused
     EXPECT_EQ(cancelled, 1);
+    EXPECT_TRUE(Prompt.History().isEmpty());
+    Doc.Modified = true;
+    Prompt.Answer(TPromptResult::Cancel);
     EXPECT_FALSE(lc.CloseQuery()); // the user cancelled saving
-    mayClose = true;
+    EXPECT_EQ(Prompt.Texts(), QStringList{GetMessage(5012)});
+    EXPECT_EQ(lc.Phase(), TAppLifecycle::TPhase::Created);
+    Prompt.Answer(TPromptResult::No);
     EXPECT_TRUE(lc.CloseQuery());
     EXPECT_EQ(lc.Phase(), TAppLifecycle::TPhase::Closing);
 }
 
 TEST_F(LifecycleTest, SettingsFileThatCannotBeWrittenShows5058) {
     QDir().mkpath(MainIni()); // a folder where the file should be
-    TAppLifecycle lc(false);
+    TAppLifecycle lc(false, Doc);
     Start(lc);
     lc.Shutdown();
     ASSERT_EQ(Prompt.History().size(), 1);
@@ -239,7 +264,7 @@ TEST_F(LifecycleTest, SettingsFileThatCannotBeWrittenShows5058) {
 
 TEST_F(LifecycleTest, SettingsThatCannotBeFilledShow5004AndKeepTheRest) {
     WriteSettingsFile(MainIni(), "[Hotkeys]\nZoom=Q\n");
-    TAppLifecycle lc(false);
+    TAppLifecycle lc(false, Doc);
     Start(lc);
     lc.ReadDeferredSections();
     Settings().Hotkeys[hkZoom] = "Z";
@@ -257,15 +282,15 @@ TEST_F(LifecycleTest, ViewerNeverWritesTheMainFile) {
     WriteSettingsFile(MainIni(), "[General]\nKontrast=3\nWindowX=77\n[MRU]\nMRU0=/editor.kav8\n");
     const QByteArray before = ReadBytes(MainIni());
     WriteSettingsFile(ViewerIni(), "[General]\nSprache=0\nWindowX=33\n[MRU]\nMRU0=/viewer.kav8\n");
-    TAppLifecycle lc(true);
+    TAppLifecycle lc(true, Doc);
     Start(lc);
     EXPECT_EQ(Settings().View.Kontrast, 0); // grid invisible in the viewer
     EXPECT_TRUE(Settings().Scaling.UserScalingAuto);
     lc.ReadDeferredSections();
     lc.ReadViewerSettings();
-    EXPECT_EQ(Settings().RecentFiles.Items(), QStringList{"/viewer.kav8"});
+    EXPECT_EQ(Doc.Settings.RecentFiles, QStringList{"/viewer.kav8"});
     EXPECT_EQ(Settings().Window.X, 33);
-    Settings().RecentFiles.Add("/second.kav8");
+    Doc.AddRecentFile("/second.kav8");
     Settings().Window.X = 44;
     ASSERT_TRUE(lc.CloseQuery());
     lc.Shutdown();
@@ -295,7 +320,7 @@ TEST_F(LifecycleTest, ViewerLanguage) {
     };
     for (const auto& c : cases) {
         WriteSettingsFile(ViewerIni(), QString("[General]\n%1\n").arg(c.Stored));
-        TAppLifecycle lc(true);
+        TAppLifecycle lc(true, Doc);
         Start(lc);
         int asked = -1;
         lc.ViewerLanguageChoice([&](int preselected) {
@@ -310,7 +335,7 @@ TEST_F(LifecycleTest, ViewerLanguage) {
     }
 
     // The menu item: a change is stored at once and applies to messages right away.
-    TAppLifecycle lc(true);
+    TAppLifecycle lc(true, Doc);
     Start(lc);
     lc.ViewerLanguageChoice([](int) { return 0; });
     EXPECT_FALSE(lc.ChangeViewerLanguage(lc.Language()));
@@ -338,10 +363,4 @@ TEST(CommandLine, SwitchesAndTheFileName) {
         EXPECT_EQ(cl.NoD2D, c.NoD2D) << c.Args.join(' ').toStdString();
         EXPECT_EQ(cl.NoStartupWindow, c.NoStartupWindow) << c.Args.join(' ').toStdString();
     }
-}
-
-TEST(WindowCaption, ConfigurationAndFile) {
-    EXPECT_EQ(WindowCaption(false, {}), "Kavro 8.0");
-    EXPECT_EQ(WindowCaption(true, {}), "Kavro 8.0 - Viewer");
-    EXPECT_EQ(WindowCaption(true, "/d/a.kav8"), "Kavro 8.0 - Viewer - [/d/a.kav8]");
 }

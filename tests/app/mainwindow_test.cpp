@@ -3,6 +3,7 @@
 #include "app/gui/mainwindow.h"
 #include "app/settings.h"
 #include "app_fixture.h"
+#include "document/fileformat.h"
 #include "elements/MyD2D.h"
 #include "platform/inifile.h"
 
@@ -92,6 +93,39 @@ TEST_F(MainWindowTest, WindowHasItsMenusToolButtonsAndStatusBar) {
     EXPECT_TRUE(form->isMaximized()); // first start
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(QFileInfo::exists(MainIni()));
+}
+
+TEST_F(MainWindowTest, FirstSheetAndTheCommandLineDocument) {
+    WriteSettingsFile(MainIni(), "[Blatt-Default]\nBreite=420\nHoehe=297\nRaster=25\n");
+    {
+        auto form = Start();
+        ASSERT_EQ(form->Document->SheetCount(), 1);
+        const TEditor& sheet = form->Document->Sheet(0);
+        EXPECT_EQ(sheet.SheetName, "Neues Blatt");
+        EXPECT_EQ(sheet.SheetWidth, 420);
+        EXPECT_EQ(sheet.SheetHeight, 297);
+        EXPECT_EQ(sheet.GridSize, 25);
+        EXPECT_TRUE(form->Document->SheetPageNumbers);
+        form->close();
+    }
+    // A document named by two arguments that are the halves of its path.
+    const QString file = Scratch() + "Mein Plan.kav8";
+    {
+        TDocument doc;
+        doc.CreateSheet(false).SheetName = "Übersicht";
+        ASSERT_TRUE(SaveDocumentFile(doc, file, FileKind::Document));
+    }
+    auto form = Start({Scratch() + "Mein", "Plan.kav8"});
+    EXPECT_EQ(form->Document->FileName, file);
+    EXPECT_EQ(form->windowTitle(), "Kavro 8.0 - [" + file + "]");
+    ASSERT_EQ(form->Document->SheetCount(), 1);
+    EXPECT_EQ(form->Document->Sheet(0).SheetName, "Übersicht");
+    const QList<QAction*> actions = form->Datei1->actions();
+    ASSERT_GE(actions.size(), 3);
+    EXPECT_EQ(actions[0]->data().toString(), file);
+    EXPECT_EQ(actions[0]->text(), ShortenRecentFile(file));
+    form->close();
+    EXPECT_EQ(TMemIniFile(MainIni()).ReadString("MRU", "MRU0", {}), file);
 }
 
 TEST_F(MainWindowTest, RecentFilesAreListedBeforeExit) {
@@ -281,11 +315,11 @@ TEST_F(MainWindowTest, NewSheetPageKeepsFormatSizeAndOrientationConsistent) {
         d.E_Formblatt->setText("/forms/a.sbk");
         d.B_OK->click();
     });
-    const TSheetDefaults& s = Settings().SheetDefaults;
-    EXPECT_EQ(s.Breite, 279);
-    EXPECT_EQ(s.Hoehe, 432);
-    EXPECT_EQ(s.Raster, 25);
-    EXPECT_EQ(s.Formblatt, "/forms/a.sbk");
+    const TDocumentSettings& s = form->Document->Settings;
+    EXPECT_EQ(s.NewSheetWidth, 279);
+    EXPECT_EQ(s.NewSheetHeight, 432);
+    EXPECT_EQ(s.NewSheetGrid, 25);
+    EXPECT_EQ(s.DefaultFormSheet, "/forms/a.sbk");
     form->close();
 }
 
@@ -391,10 +425,10 @@ TEST_F(MainWindowTest, GeneralAutosaveAndGridPagesAreTakenOver) {
     EXPECT_EQ(labels, 1);
     EXPECT_EQ(captions, 0);
     EXPECT_EQ(colours, 0); // nothing the sheet shows changed
-    EXPECT_TRUE(form->DocumentOptions.ComponentPageNumbers);
-    EXPECT_EQ(form->DocumentOptions.PageNumberPrefix, "S");
-    EXPECT_TRUE(Settings().Files.KeepFileInfo);
-    EXPECT_FALSE(Settings().Files.BackupOnOpen);
+    EXPECT_TRUE(form->Document->ComponentPageNumbers);
+    EXPECT_EQ(form->Document->PageNumberPrefix, "S");
+    EXPECT_TRUE(form->Document->Settings.KeepFileInfo);
+    EXPECT_FALSE(form->Document->Settings.BackupOnOpen);
     EXPECT_TRUE(Settings().Autosave.Enabled);
     EXPECT_EQ(Settings().Autosave.IntervalMs, 420000);
     EXPECT_TRUE(form->Lifecycle().AutosaveTimer()->isActive());
@@ -448,10 +482,10 @@ TEST_F(MainWindowTest, FolderAndLibraryPages) {
     });
     const TWorkingFolders& f = Settings().Folders;
     EXPECT_EQ(f.KavPreset, drawings);
-    EXPECT_EQ(f.Kav, drawings); // an existing preset is the working folder at once
+    EXPECT_EQ(form->Document->Settings.DocumentFolder, drawings); // the working folder at once
     EXPECT_EQ(f.ExportPreset, Scratch() + "missing/");
     EXPECT_EQ(f.Export, before);
-    EXPECT_EQ(f.Vorlagen, Data() + "Templates/");
+    EXPECT_EQ(form->Document->Settings.TemplateFolder, Data() + "Templates/");
     EXPECT_EQ(newRoot, Scratch() + "Lib/");
     EXPECT_EQ(Settings().Library.BiboDir, Scratch() + "Lib/");
     form->close();
@@ -461,7 +495,7 @@ TEST_F(MainWindowTest, FolderAndLibraryPages) {
     ini.WriteString("General", "KAV_Verz", Scratch());
     ASSERT_TRUE(ini.UpdateFile());
     auto second = Start();
-    EXPECT_EQ(Settings().Folders.Kav, drawings);
+    EXPECT_EQ(second->Document->Settings.DocumentFolder, drawings);
     second->close();
 }
 
@@ -493,7 +527,7 @@ TEST_F(MainWindowTest, ViewerConfiguration) {
     EXPECT_TRUE(form.ViewerSprache1->isVisible());
     EXPECT_EQ(form.ViewerSprache1->text(), "Langue...");
     EXPECT_EQ(Settings().View.Kontrast, 0);
-    EXPECT_TRUE(Settings().RecentFiles.Items().isEmpty());
+    EXPECT_TRUE(form.Document->Settings.RecentFiles.isEmpty());
     EXPECT_TRUE(form.HotkeyButtons[hkZoom]->isChecked());
 
     // The menu item: English from now on for messages, with the warning in the new language.
@@ -511,7 +545,7 @@ TEST_F(MainWindowTest, ViewerConfiguration) {
     EXPECT_EQ(Prompt.History()[0].Request.Text, "The changing will take effect at the next start.");
     EXPECT_EQ(Prompt.History()[0].Request.Caption, "Kavro-Viewer");
 
-    Settings().RecentFiles.Add("/viewed.kav8");
+    form.Document->AddRecentFile("/viewed.kav8");
     form.close();
     EXPECT_EQ(ReadBytes(MainIni()), before);
     TMemIniFile viewer(ViewerIni());

@@ -216,6 +216,17 @@ TEST_F(ProgramsTest, NoD2DStaysOffForLaterStarts) {
     EXPECT_TRUE(text.contains("UseD2D=0\r\n"));
 }
 
+TEST_F(ProgramsTest, CommandLineDocumentEntersTheRecentFiles) {
+    const QString file = Scratch() + "Plan mit Leerzeichen.kav8";
+    const ProcessResult made = RunCli({"demo", file});
+    ASSERT_EQ(made.code, 0) << made.Err().toStdString();
+    ASSERT_EQ(Run(Editor, {"/NOD2D", Scratch() + "Plan", "mit", "Leerzeichen.kav8"}).code, 0);
+    if (!HavePython()) return;
+    const TIniView read = ReadWithConfigParser(MainIni());
+    EXPECT_EQ(read["MRU"], (QMap<QString, QString>{{"MRU0", file}}));
+    EXPECT_EQ(read["General"]["UseD2D"], "0");
+}
+
 TEST_F(ProgramsTest, ViewerKeepsItsOwnFile) {
     WriteSettingsFile(ViewerIni(), "[General]\nSprache=0\n[MRU]\nMRU0=/tmp/viewed.kav8\n");
     ASSERT_EQ(Run(Viewer).code, 0);

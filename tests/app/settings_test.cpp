@@ -1,7 +1,10 @@
 #include "app/settings.h"
 #include "app_fixture.h"
+#include "document/document.h"
 #include "elements/MyD2D.h"
+#include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
+#include "elements/lpunkt.h"
 #include "elements/shape.h"
 #include "platform/inifile.h"
 
@@ -16,10 +19,15 @@ TSettingsContext Context(const QString& data, const QString& docs, int language 
 // A set of settings structs of its own, apart from the running program's.
 struct TLocal {
     TAppSettings App;
+    TDocumentSettings Document;
     TRenderSettings Renderer;
+    TBitmapSettings Bitmap;
     TLineStyle PolyLine, Freehand, Bezier;
     TShapeStyle Shape;
-    TSettingsTargets Targets() { return {App, Renderer, PolyLine, Freehand, Bezier, Shape}; }
+    TJunctionStyle Junction;
+    TSettingsTargets Targets() {
+        return {App, Document, Renderer, Bitmap, PolyLine, Freehand, Bezier, Shape, Junction};
+    }
 };
 
 // Reads a settings text the way the start-up does.
@@ -39,6 +47,9 @@ bool Write(TMemIniFile& ini, const TAppSettings& app) {
     l.App = app;
     return WriteSettings(ini, l.Targets());
 }
+bool Write(TMemIniFile& ini, TLocal& l) {
+    return WriteSettings(ini, l.Targets());
+}
 
 } // namespace
 
@@ -48,46 +59,44 @@ TEST_F(SettingsTest, RecentFilesKeepTheirOrderAndHoldEight) {
     QString text = "[MRU]\n";
     for (int i = 0; i < 8; ++i)
         text += QString("MRU%1=/docs/plan%1.kav8\n").arg(i);
-    TMemIniFile ini(QString{});
-    ini.LoadFromBytes(text.toUtf8());
-    TRecentFiles list;
-    ReadRecentFiles(ini, list);
-    ASSERT_EQ(list.Items().size(), 8);
+    TDocument doc;
+    TLocal l = ReadAll(text, Context(Data(), Scratch()));
+    doc.Settings = l.Document;
+    const QStringList& list = doc.Settings.RecentFiles;
+    ASSERT_EQ(list.size(), 8);
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(list.Items()[i], QString("/docs/plan%1.kav8").arg(i));
+        EXPECT_EQ(list[i], QString("/docs/plan%1.kav8").arg(i));
 
-    list.Add("/docs/ninth.kav8");
-    ASSERT_EQ(list.Items().size(), 8);
-    EXPECT_EQ(list.Items().first(), "/docs/ninth.kav8");
-    EXPECT_EQ(list.Items().last(), "/docs/plan6.kav8"); // the oldest dropped out
+    doc.AddRecentFile("/docs/ninth.kav8");
+    ASSERT_EQ(list.size(), 8);
+    EXPECT_EQ(list.first(), "/docs/ninth.kav8");
+    EXPECT_EQ(list.last(), "/docs/plan6.kav8"); // the oldest dropped out
     // Opening a listed file moves it to the front instead of listing it twice.
-    list.Add("/docs/plan3.kav8");
-    EXPECT_EQ(list.Items().first(), "/docs/plan3.kav8");
-    EXPECT_EQ(list.Items().count("/docs/plan3.kav8"), 1);
+    doc.AddRecentFile("/docs/plan3.kav8");
+    EXPECT_EQ(list.first(), "/docs/plan3.kav8");
+    EXPECT_EQ(list.count("/docs/plan3.kav8"), 1);
 
     TMemIniFile out(QString{});
     out.WriteString("MRU", "MRU7", "/stale.kav8");
-    ASSERT_TRUE(WriteRecentFiles(out, list));
+    out.WriteString("MRU", "MRU8", "/stale.kav8");
+    l.Document = doc.Settings;
+    ASSERT_TRUE(Write(out, l));
     EXPECT_EQ(out.ReadSection("MRU").size(), 8);
     EXPECT_EQ(out.ReadString("MRU", "MRU0", {}), "/docs/plan3.kav8");
     EXPECT_EQ(out.ReadString("MRU", "MRU1", {}), "/docs/ninth.kav8");
     EXPECT_EQ(out.ReadString("MRU", "MRU7", {}), "/docs/plan6.kav8");
 }
 
-TEST_F(SettingsTest, RecentFilesWithGapsAndMissingFiles) {
+TEST_F(SettingsTest, RecentFilesWithGaps) {
     TMemIniFile ini(QString{});
-    ini.LoadFromBytes("[MRU]\nMRU5=/b.kav8\nMRU2=/a.kav8\nMRU9=/ignored.kav8\n");
-    TRecentFiles list;
+    ini.LoadFromBytes("[MRU]\nMRU5=/b.kav8\nMRU2=/a.kav8\nMRU9=/ignored.kav8\nMRU1=\n");
+    QStringList list;
     ReadRecentFiles(ini, list);
-    EXPECT_EQ(list.Items(), QStringList({"/a.kav8", "/b.kav8"}));
-
-    const QString kept = Scratch() + "kept.kav8";
-    QFile(kept).open(QIODevice::WriteOnly);
-    TRecentFiles files;
-    files.Add(Scratch() + "gone.kav8");
-    files.Add(kept);
-    EXPECT_TRUE(files.RemoveMissing());
-    EXPECT_EQ(files.Items(), QStringList{kept});
+    EXPECT_EQ(list, QStringList({"/a.kav8", "/b.kav8"}));
+    // The viewer does not take the editor's list.
+    TSettingsContext viewer = Context(Data(), Scratch());
+    viewer.Viewer = true;
+    EXPECT_TRUE(ReadAll("[MRU]\nMRU0=/a.kav8\n", viewer).Document.RecentFiles.isEmpty());
 }
 
 TEST_F(SettingsTest, RecentFileMenuTextsAreShortened) {
@@ -127,20 +136,21 @@ TEST_F(SettingsTest, WorkingFoldersStartFromPresetsElseRememberedValues) {
          "/last/", docs, "/forms/"},
     };
     for (const auto& c : cases) {
-        const TAppSettings s = ReadText(c.Text, Context(data, docs));
-        EXPECT_EQ(s.Folders.Kav, c.Kav) << c.Name;
-        EXPECT_EQ(s.Folders.Export, c.Export) << c.Name;
-        EXPECT_EQ(s.Folders.Formblatt, c.Formblatt) << c.Name;
+        const TLocal l = ReadAll(c.Text, Context(data, docs));
+        EXPECT_EQ(l.Document.DocumentFolder, c.Kav) << c.Name;
+        EXPECT_EQ(l.App.Folders.Export, c.Export) << c.Name;
+        EXPECT_EQ(l.Document.FormSheetFolder, c.Formblatt) << c.Name;
+        EXPECT_EQ(l.Document.TemplateFolder, data + "Templates/") << c.Name;
     }
     // The documents folder's own "Kavro80" folder is the default drawings folder when it exists.
     QDir().mkpath(docs + "Kavro80");
-    EXPECT_EQ(ReadText("", Context(data, docs)).Folders.Kav, docs + "Kavro80/");
+    EXPECT_EQ(ReadAll("", Context(data, docs)).Document.DocumentFolder, docs + "Kavro80/");
 
     // Presets and working folders are both written back.
-    TAppSettings s = ReadText("[General]\nKAV_Verz_Vorgabe=" + preset + "\n", Context(data, docs));
-    s.Folders.Kav = "/used/during/run/";
+    TLocal l = ReadAll("[General]\nKAV_Verz_Vorgabe=" + preset + "\n", Context(data, docs));
+    l.Document.DocumentFolder = "/used/during/run/";
     TMemIniFile out(QString{});
-    ASSERT_TRUE(Write(out, s));
+    ASSERT_TRUE(Write(out, l));
     EXPECT_EQ(out.ReadString("General", "KAV_Verz_Vorgabe", {}), preset);
     EXPECT_EQ(out.ReadString("General", "KAV_Verz", {}), "/used/during/run/");
 }
@@ -261,9 +271,10 @@ TEST_F(SettingsTest, WriterRefusalStopsWithFalse) {
 
 TEST_F(SettingsTest, OwnedKeysGoToTheirFeaturesStructs) {
     TLocal l =
-        ReadAll("[General]\nUseD2D=0\nGDIPoints=1\nTextAntiAliasing=0\n"
-                "[Default]\nLD_Breite=7\nFREI_LD_C1=255\nBEZ_LD_Stil=3\nBEZ_LD_EndStyle=300\n"
-                "FD_NoFill=0\nFD_Stil=5\nLP_PStyle=-4\n",
+        ReadAll("[General]\nUseD2D=0\nGDIPoints=1\nTextAntiAliasing=0\nBMPZLib=0\nDateiinfo=1\n"
+                "DateiBackup=0\n[Default]\nLD_Breite=7\nFREI_LD_C1=255\nBEZ_LD_Stil=3\n"
+                "BEZ_LD_EndStyle=300\nFD_NoFill=0\nFD_Stil=5\nLP_PStyle=-4\n"
+                "[Blatt-Default]\nBreite=420\nFormblatt=/f.sbk\n",
                 Context(Data(), Scratch()));
     EXPECT_FALSE(l.Renderer.UseD2D);
     EXPECT_TRUE(l.Renderer.GDIPoints);
@@ -274,7 +285,13 @@ TEST_F(SettingsTest, OwnedKeysGoToTheirFeaturesStructs) {
     EXPECT_EQ(l.Bezier.FinishEnd, 255); // byte fields take what fits
     EXPECT_FALSE(l.Shape.NoFill);
     EXPECT_EQ(l.Shape.FillStyle, 5);
-    EXPECT_EQ(l.App.JunctionPreset.PenStyle, 0);
+    EXPECT_EQ(l.Junction.PenStyle, 0);
+    EXPECT_EQ(l.Document.NewSheetWidth, 420);
+    EXPECT_EQ(l.Document.NewSheetHeight, 210);
+    EXPECT_EQ(l.Document.DefaultFormSheet, "/f.sbk");
+    EXPECT_FALSE(l.Bitmap.BMPZLib);
+    EXPECT_TRUE(l.Document.KeepFileInfo);
+    EXPECT_FALSE(l.Document.BackupOnOpen);
 
     TMemIniFile out(QString{});
     l.App.TextPresets = TAppSettings().TextPresets;
@@ -282,6 +299,8 @@ TEST_F(SettingsTest, OwnedKeysGoToTheirFeaturesStructs) {
     EXPECT_EQ(out.ReadInteger("Default", "LD_Breite", 0), 7);
     EXPECT_EQ(out.ReadInteger("Default", "BEZ_LD_EndStyle", 0), 255);
     EXPECT_FALSE(out.ReadBool("General", "UseD2D", true));
+    EXPECT_FALSE(out.ReadBool("General", "BMPZLib", true));
+    EXPECT_EQ(out.ReadInteger("Blatt-Default", "Breite", 0), 420);
 }
 
 TEST_F(SettingsTest, InterfaceScaleOnTopOfTheScreen) {

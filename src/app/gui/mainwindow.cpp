@@ -4,6 +4,7 @@
 #include "app/gui/SpracheDlg.h"
 #include "app/settings.h"
 #include "elements/MyD2D.h"
+#include "elements/PixelBitmap.h"
 #include "platform/config.h"
 #include "platform/folders.h"
 #include "platform/messages.h"
@@ -235,9 +236,13 @@ double ScreenPPI(const QWidget* w) {
 } // namespace
 
 TForm1::TForm1(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), m_lifecycle(std::make_unique<TAppLifecycle>(IsViewer(), this)),
+    : QMainWindow(parent), Document(std::make_unique<TDocument>()),
+      m_lifecycle(std::make_unique<TAppLifecycle>(IsViewer(), *Document, this)),
       m_commandLine(ParseCommandLine(arguments)) {
     setObjectName(QStringLiteral("Form1"));
+    Document->Host = this;
+    m_lifecycle->Hooks.AutosaveAllowed = [this] { return isActiveWindow(); };
+    m_lifecycle->Hooks.DocumentNameChanged = [this] { FileNameChanged(); };
     SplashTimer = new QTimer(this);
     SplashTimer->setObjectName(QStringLiteral("SplashTimer"));
     SplashTimer->setSingleShot(true);
@@ -246,7 +251,16 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The document outlives the lifecycle object that refers to it.
+    m_lifecycle.reset();
+    Document->Host = nullptr;
+}
+
+void TForm1::FileNameChanged() {
+    setWindowTitle(Document->WindowCaption());
+    RebuildRecentFiles();
+}
 
 void TForm1::FormCreate() {
     TAppLifecycle& lc = *m_lifecycle;
@@ -264,8 +278,9 @@ void TForm1::FormCreate() {
     BuildStatusBar();
     // 9.
     lc.OpenSettingsFiles();
-    // 10.
-    setWindowTitle(WindowCaption(viewer, QString()));
+    // 10.-11.
+    lc.InitialiseDocument();
+    setWindowTitle(Document->WindowCaption());
     // 13.
     lc.ReadSettingsFiles();
     ApplyHotkeys();
@@ -304,7 +319,8 @@ void TForm1::BuildMenus() {
     Beenden1->setObjectName(QStringLiteral("Beenden1"));
     connect(Beenden1, &QAction::triggered, this, &QWidget::close);
     connect(Datei1, &QMenu::aboutToShow, this, [this] {
-        if (Settings().RecentFiles.RemoveMissing()) RebuildRecentFiles();
+        Document->PruneRecentFiles();
+        RebuildRecentFiles();
     });
 
     Einstellungen1 = menuBar()->addMenu(QString());
@@ -507,13 +523,14 @@ void TForm1::RebuildRecentFiles() {
         Datei1->removeAction(a);
     qDeleteAll(m_mruActions);
     m_mruActions.clear();
-    for (const QString& file : Settings().RecentFiles.Items()) {
+    for (const QString& file : Document->Settings.RecentFiles) {
         auto* a = new QAction(ShortenRecentFile(file), Datei1);
         a->setData(file);
         a->setToolTip(file);
-        connect(a, &QAction::triggered, this, [this, file] {
-            if (m_lifecycle->Hooks.OpenRecentFile) m_lifecycle->Hooks.OpenRecentFile(file);
-        });
+        // Queued: the entry's own action is rebuilt when the document's name changes.
+        connect(
+            a, &QAction::triggered, this, [this, file] { Document->OpenRecent(file); },
+            Qt::QueuedConnection);
         Datei1->insertAction(MruSeparator, a);
         m_mruActions.append(a);
     }
@@ -600,7 +617,7 @@ void TForm1::SplashTimerTimer() {
     const bool viewer = lc.Viewer();
     // 1.-2.
     SplashTimer->stop();
-    if (h.CreateFirstSheet) h.CreateFirstSheet();
+    lc.CreateFirstSheet();
     if (h.ConnectPanels) h.ConnectPanels();
     // 3.-4.
     lc.ReadDeferredSections();
@@ -610,7 +627,6 @@ void TForm1::SplashTimerTimer() {
         lc.RestoreLibraryPage();
     } else {
         lc.ReadViewerSettings();
-        RebuildRecentFiles();
         Q_EMIT ToolChosen(7);
         HotkeyButtons[hkZoom]->setChecked(true);
     }
@@ -674,12 +690,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // ---- Grid menu
 
 void TForm1::FillGridMenu() {
-    const TLifecycleHooks& h = m_lifecycle->Hooks;
     const bool forOptions = OptionsDlg->isVisible();
-    const int grid = forOptions      ? OptionsDlg->Grid()
-                     : h.CurrentGrid ? h.CurrentGrid()
-                                     : Settings().SheetDefaults.Raster;
-    const double scale = !forOptions && h.SheetScale ? h.SheetScale() : 1.0;
+    const TEditor* sheet = Document->CurrentSheet();
+    const int grid = forOptions ? OptionsDlg->Grid()
+                     : sheet    ? sheet->GridSize
+                                : Document->Settings.NewSheetGrid;
+    const double scale = !forOptions && sheet ? sheet->Scale : 1.0;
     for (QAction* a : Popup_Raster->actions()) {
         const int tag = a->data().toInt();
         if (tag == 0) continue;
@@ -691,10 +707,10 @@ void TForm1::FillGridMenu() {
 void TForm1::GridChosen(int tag) {
     int pitch = tag;
     if (tag == 0) {
-        const TLifecycleHooks& h = m_lifecycle->Hooks;
+        const TEditor* sheet = Document->CurrentSheet();
         const int grid = OptionsDlg->isVisible() ? OptionsDlg->Grid()
-                         : h.CurrentGrid         ? h.CurrentGrid()
-                                                 : Settings().SheetDefaults.Raster;
+                         : sheet                 ? sheet->GridSize
+                                                 : Document->Settings.NewSheetGrid;
         bool ok = false;
         const double mm = QInputDialog::getDouble(this, GetMessage(5209), GetMessage(5206),
                                                   grid / 10.0, 0.1, 20.0, 1, &ok);
@@ -705,6 +721,8 @@ void TForm1::GridChosen(int tag) {
         OptionsDlg->SetGrid(pitch);
     else if (m_lifecycle->Hooks.SetGrid)
         m_lifecycle->Hooks.SetGrid(pitch);
+    else if (TEditor* sheet = Document->CurrentSheet())
+        sheet->GridSize = pitch;
 }
 
 // ---- Options dialog
@@ -718,6 +736,8 @@ void TForm1::OpenOptions(int page) {
     TAppSettings& s = Settings();
     TRenderSettings& r = g_RenderSettings;
     TOptionsDlg& d = *OptionsDlg;
+    TDocument& doc = *Document;
+    TDocumentSettings& ds = doc.Settings;
 
     d.DataFolder = lc.DataFolder();
     d.ScreenPPI = int(std::lround(ScreenPPI(this)));
@@ -725,14 +745,14 @@ void TForm1::OpenOptions(int page) {
     d.AntialiasedSupported = !lc.RendererSetupFailed();
     d.CurrentBitmapScaling = s.Scaling.BitmapScaling;
     d.Language = lc.Language();
-    d.FormSheetFolder = s.Folders.Formblatt;
+    d.FormSheetFolder = ds.FormSheetFolder;
     d.FormSheetFilter = FilterFormSheet;
 
-    d.CB_BlattSeitennummer->setChecked(DocumentOptions.SheetPageNumbers);
-    d.CB_BauteilSeitennummer->setChecked(DocumentOptions.ComponentPageNumbers);
-    d.E_Praefix->setText(DocumentOptions.PageNumberPrefix);
-    d.CB_BMPZLib->setChecked(s.Files.BMPZLib);
-    d.CB_Dateiinfo->setChecked(s.Files.KeepFileInfo);
+    d.CB_BlattSeitennummer->setChecked(doc.SheetPageNumbers);
+    d.CB_BauteilSeitennummer->setChecked(doc.ComponentPageNumbers);
+    d.E_Praefix->setText(doc.PageNumberPrefix);
+    d.CB_BMPZLib->setChecked(g_BitmapSettings.BMPZLib);
+    d.CB_Dateiinfo->setChecked(ds.KeepFileInfo);
     d.CB_AlteDialoge->setChecked(s.Tools.AlteDialoge);
     d.CB_MoveBezWertmitALT->setChecked(s.Tools.MoveBezWertmitALT);
 
@@ -746,7 +766,7 @@ void TForm1::OpenOptions(int page) {
     d.E_KavVerz->setText(s.Folders.KavPreset);
     d.E_ExportVerz->setText(s.Folders.ExportPreset);
     d.E_FormblattVerz->setText(s.Folders.FormblattPreset);
-    d.E_VorlagenVerz->setText(s.Folders.Vorlagen);
+    d.E_VorlagenVerz->setText(ds.TemplateFolder);
 
     d.E_BiboDir->setText(s.Library.BiboDir);
 
@@ -757,11 +777,11 @@ void TForm1::OpenOptions(int page) {
 
     d.CB_Autospeichern->setChecked(s.Autosave.Enabled);
     d.SE_Intervall->setValue(std::clamp(s.Autosave.IntervalMs / 60000, 1, 60));
-    d.CB_BackupOnOpen->setChecked(s.Files.BackupOnOpen);
+    d.CB_BackupOnOpen->setChecked(ds.BackupOnOpen);
 
-    d.SetSheetSize(s.SheetDefaults.Breite, s.SheetDefaults.Hoehe);
-    d.SetGrid(s.SheetDefaults.Raster);
-    d.E_Formblatt->setText(s.SheetDefaults.Formblatt);
+    d.SetSheetSize(ds.NewSheetWidth, ds.NewSheetHeight);
+    d.SetGrid(ds.NewSheetGrid);
+    d.E_Formblatt->setText(ds.DefaultFormSheet);
 
     QList<QPair<QString, QString>> rows;
     QList<int> rowTools;
@@ -788,18 +808,18 @@ void TForm1::OpenOptions(int page) {
     const TRenderSettings renderBefore = r;
 
     // Page 0
-    if (DocumentOptions.SheetPageNumbers != d.CB_BlattSeitennummer->isChecked()) {
-        DocumentOptions.SheetPageNumbers = d.CB_BlattSeitennummer->isChecked();
+    if (doc.SheetPageNumbers != d.CB_BlattSeitennummer->isChecked()) {
+        doc.SheetPageNumbers = d.CB_BlattSeitennummer->isChecked();
         if (h.SheetCaptionsChanged) h.SheetCaptionsChanged();
     }
-    if (DocumentOptions.ComponentPageNumbers != d.CB_BauteilSeitennummer->isChecked() ||
-        DocumentOptions.PageNumberPrefix != d.E_Praefix->text()) {
-        DocumentOptions.ComponentPageNumbers = d.CB_BauteilSeitennummer->isChecked();
-        DocumentOptions.PageNumberPrefix = d.E_Praefix->text();
+    if (doc.ComponentPageNumbers != d.CB_BauteilSeitennummer->isChecked() ||
+        doc.PageNumberPrefix != d.E_Praefix->text()) {
+        doc.ComponentPageNumbers = d.CB_BauteilSeitennummer->isChecked();
+        doc.PageNumberPrefix = d.E_Praefix->text();
         if (h.ComponentLabelsChanged) h.ComponentLabelsChanged();
     }
-    s.Files.BMPZLib = d.CB_BMPZLib->isChecked();
-    s.Files.KeepFileInfo = d.CB_Dateiinfo->isChecked();
+    g_BitmapSettings.BMPZLib = d.CB_BMPZLib->isChecked();
+    ds.KeepFileInfo = d.CB_Dateiinfo->isChecked();
     s.Tools.AlteDialoge = d.CB_AlteDialoge->isChecked();
     s.Tools.MoveBezWertmitALT = d.CB_MoveBezWertmitALT->isChecked();
 
@@ -814,10 +834,10 @@ void TForm1::OpenOptions(int page) {
         presetField = IncludeTrailingSlash(edit->text().trimmed());
         if (!presetField.isEmpty() && QFileInfo(presetField).isDir()) working = presetField;
     };
-    preset(d.E_KavVerz, s.Folders.KavPreset, s.Folders.Kav);
+    preset(d.E_KavVerz, s.Folders.KavPreset, ds.DocumentFolder);
     preset(d.E_ExportVerz, s.Folders.ExportPreset, s.Folders.Export);
-    preset(d.E_FormblattVerz, s.Folders.FormblattPreset, s.Folders.Formblatt);
-    s.Folders.Vorlagen = IncludeTrailingSlash(d.E_VorlagenVerz->text().trimmed());
+    preset(d.E_FormblattVerz, s.Folders.FormblattPreset, ds.FormSheetFolder);
+    ds.TemplateFolder = IncludeTrailingSlash(d.E_VorlagenVerz->text().trimmed());
 
     // Page 3
     const QString root = IncludeTrailingSlash(d.E_BiboDir->text().trimmed());
@@ -836,13 +856,13 @@ void TForm1::OpenOptions(int page) {
     s.Autosave.Enabled = d.CB_Autospeichern->isChecked();
     s.Autosave.IntervalMs = d.SE_Intervall->value() * 60000;
     lc.ApplyAutosaveSettings();
-    s.Files.BackupOnOpen = d.CB_BackupOnOpen->isChecked();
+    ds.BackupOnOpen = d.CB_BackupOnOpen->isChecked();
 
     // Page 6
-    s.SheetDefaults.Breite = d.SheetWidth();
-    s.SheetDefaults.Hoehe = d.SheetHeight();
-    s.SheetDefaults.Raster = d.Grid();
-    s.SheetDefaults.Formblatt = d.E_Formblatt->text().trimmed();
+    ds.NewSheetWidth = d.SheetWidth();
+    ds.NewSheetHeight = d.SheetHeight();
+    ds.NewSheetGrid = d.Grid();
+    ds.DefaultFormSheet = d.E_Formblatt->text().trimmed();
 
     // Page 7
     const QStringList keys = d.Hotkeys();

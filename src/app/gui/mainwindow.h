@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/lifecycle.h"
+#include "document/document.h"
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -22,12 +24,15 @@ class TOptionsDlg;
 // (SplashTimerTimer) two seconds later; closing runs the close request and the shutdown.
 // With the environment variable KAVRO_QUIT_AFTER_STARTUP set, the window closes itself through
 // the ordinary close path right after the deferred start-up (used by the tests of the programs).
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public TDocumentHost {
     Q_OBJECT
 public:
     // `arguments`: the command line without the program name.
     explicit TForm1(const QStringList& arguments = {}, QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // The open document; it lives as long as the window.
+    const std::unique_ptr<TDocument> Document;
 
     TAppLifecycle& Lifecycle() { return *m_lifecycle; }
     const TCommandLine& CommandLine() const { return m_commandLine; }
@@ -44,6 +49,9 @@ public:
     void ApplyHotkeys();
     // The factor the interface is scaled by on top of the screen's own scaling.
     double InterfaceScaleFactor() const;
+
+    // TDocumentHost: the window caption and the recent files follow the file name.
+    void FileNameChanged() override;
 
     // Menus and controls, named as in the design.
     QMenu* Datei1;
@@ -81,13 +89,6 @@ public:
     QLabel* L_Zoomfaktor;
     QTimer* SplashTimer;
     TOptionsDlg* OptionsDlg;
-
-    // The document's page-number options until the document holds them.
-    struct TDocumentOptions {
-        bool SheetPageNumbers = true;
-        bool ComponentPageNumbers = false;
-        QString PageNumberPrefix;
-    } DocumentOptions;
 
     // File-dialog filters built at start-up (Qt filter syntax).
     QString FilterOpenDocument;
