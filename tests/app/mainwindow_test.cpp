@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -172,13 +173,16 @@ TEST_F(MainWindowTest, EnglishInterfaceHasItsOwnHotkeys) {
 
 TEST_F(MainWindowTest, WindowPlacementIsRestoredAndKept) {
     WriteSettingsFile(MainIni(), "[General]\nWindowMax=0\nWindowX=30\nWindowY=40\n"
-                                 "WindowW=900\nWindowH=650\n");
+                                 "WindowW=900\nWindowH=650\n[BIBO]\nBiboW=250\n");
     auto form = Start();
     EXPECT_FALSE(form->isMaximized());
     EXPECT_EQ(form->size(), QSize(900, 650));
+    EXPECT_EQ(form->Bibo_panel->width(), 250);
     form->resize(950, 700);
+    form->Splitter1->setSizes({300, 600});
     form->close();
     TMemIniFile ini(MainIni());
+    EXPECT_EQ(ini.ReadInteger("BIBO", "BiboW", 0), 300);
     EXPECT_FALSE(ini.ReadBool("General", "WindowMax", true));
     EXPECT_EQ(ini.ReadInteger("General", "WindowW", 0), 950);
     EXPECT_EQ(ini.ReadInteger("General", "WindowH", 0), 700);

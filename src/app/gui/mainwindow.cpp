@@ -208,6 +208,68 @@ QIcon ToolIcon(int tag, bool centred) {
     return QIcon(pm);
 }
 
+// Images of the snap and text buttons and of the parent/child toggle, drawn in code.
+QIcon SwitchIcon(const QString& name) {
+    QPixmap pm(IconSize * 2, IconSize * 2);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(2, 2);
+    const QColor ink(20, 20, 20), red(200, 30, 30);
+    p.setPen(QPen(ink, 1.4));
+    auto dot = [&](QPointF at, double r, const QColor& c) {
+        p.save();
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawEllipse(at, r, r);
+        p.restore();
+    };
+    auto letter = [&](QPointF at, bool mirrored, double angle) {
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setPixelSize(12);
+        f.setBold(true);
+        p.save();
+        p.translate(at);
+        p.rotate(angle);
+        if (mirrored) p.scale(-1, 1);
+        p.setFont(f);
+        p.drawText(QRectF(-6, -7, 12, 14), Qt::AlignCenter, QStringLiteral("A"));
+        p.restore();
+    };
+    if (name == QLatin1String("SB_Rasterfang")) {
+        for (int x = 5; x <= 17; x += 6)
+            for (int y = 5; y <= 17; y += 6)
+                dot(QPointF(x, y), 1.4, ink);
+        dot(QPointF(11, 11), 2.4, red);
+    } else if (name == QLatin1String("SB_Gummiband")) {
+        p.drawPolyline(QPolygonF({{4, 16}, {7, 8}, {10, 16}, {13, 8}, {16, 16}, {19, 8}}));
+        dot(QPointF(4, 16), 2, red);
+    } else if (name == QLatin1String("SB_AnschlussFang")) {
+        p.drawLine(QPointF(2, 11), QPointF(9, 11));
+        p.drawEllipse(QPointF(13, 11), 4, 4);
+        dot(QPointF(9, 11), 2, red);
+    } else if (name == QLatin1String("SB_Winkelfang")) {
+        p.drawLine(QPointF(3, 18), QPointF(19, 18));
+        p.drawLine(QPointF(3, 18), QPointF(16, 5));
+        p.drawArc(QRectF(-5, 10, 16, 16), 0, 45 * 16);
+    } else if (name == QLatin1String("SB_TexteDrehen")) {
+        letter(QPointF(11, 11), false, -30);
+        p.drawArc(QRectF(3, 3, 16, 16), 200 * 16, 120 * 16);
+    } else if (name == QLatin1String("SB_TexteSpiegeln")) {
+        letter(QPointF(6, 11), false, 0);
+        letter(QPointF(16, 11), true, 0);
+        p.setPen(QPen(red, 1, Qt::DashLine));
+        p.drawLine(QPointF(11, 2), QPointF(11, 20));
+    } else { // parent/child colouring
+        p.drawRect(QRectF(2, 3, 8, 6));
+        p.setPen(QPen(red, 1.4));
+        p.drawRect(QRectF(12, 13, 8, 6));
+        p.drawLine(QPointF(6, 9), QPointF(6, 16));
+        p.drawLine(QPointF(6, 16), QPointF(12, 16));
+    }
+    return QIcon(pm);
+}
+
 QLabel* StatusLabel(const char* name, int minWidth) {
     auto* l = new QLabel;
     l->setObjectName(QString::fromLatin1(name));
@@ -283,6 +345,8 @@ void TForm1::FormCreate() {
     setWindowTitle(Document->WindowCaption());
     // 13.
     lc.ReadSettingsFiles();
+    Splitter1->setSizes(
+        {Settings().Library.BiboW, std::max(1, width() - Settings().Library.BiboW)});
     ApplyHotkeys();
     TB_ShowParentChild->setChecked(Settings().Tools.ShowParentChild);
     for (QToolButton* b : m_snapButtons)
@@ -353,7 +417,7 @@ void TForm1::BuildToolPalette() {
     TB_ShowParentChild = new QToolButton;
     TB_ShowParentChild->setObjectName(QStringLiteral("TB_ShowParentChild"));
     TB_ShowParentChild->setCheckable(true);
-    TB_ShowParentChild->setText(QStringLiteral("P/C"));
+    TB_ShowParentChild->setIcon(SwitchIcon(QStringLiteral("TB_ShowParentChild")));
     connect(TB_ShowParentChild, &QToolButton::toggled, this,
             [](bool on) { Settings().Tools.ShowParentChild = on; });
     ToolBar1->addWidget(TB_ShowParentChild);
@@ -404,6 +468,7 @@ void TForm1::BuildToolPalette() {
         b->setObjectName(QString::fromLatin1(def.Name));
         b->setCheckable(true);
         b->setAutoRaise(true);
+        b->setIcon(SwitchIcon(b->objectName()));
         TB_Modus->addWidget(b);
         m_snapButtons.append(b);
         auto field = def.Field;
@@ -437,6 +502,7 @@ void TForm1::BuildToolPalette() {
     workLayout->addWidget(P_SheetArea, 1);
     Splitter1->addWidget(Bibo_panel);
     Splitter1->addWidget(work);
+    Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     setCentralWidget(Splitter1);
 }
@@ -671,6 +737,8 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::FormClose() {
     RememberPlacement();
+    if (m_placementRestored && Bibo_panel->isVisible())
+        Settings().Library.BiboW = Bibo_panel->width();
     m_lifecycle->Shutdown();
 }
 
