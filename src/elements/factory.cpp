@@ -4,6 +4,7 @@
 #include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
 #include "elements/Rechteck.h"
+#include "elements/TextRect.h"
 #include "elements/factory_hook.h"
 #include "elements/lpunkt.h"
 #include "elements/polygon.h"
@@ -29,6 +30,8 @@ TElementPtr ElementFactory(quint8 code) {
         return std::make_unique<TKreis>();
     case etRechteck:
         return std::make_unique<TRechteck>();
+    case etText:
+        return std::make_unique<TText>();
     case etPolyLine:
         return std::make_unique<TPolyLine>();
     case etPolygon:
@@ -39,6 +42,8 @@ TElementPtr ElementFactory(quint8 code) {
         return std::make_unique<TLoetpunkt>();
     case etPixelBitmap:
         return std::make_unique<TPixelBitmap>();
+    case etTextRect:
+        return std::make_unique<TTextRect>();
     case etBezier:
         return std::make_unique<TBezier>();
     default:
