@@ -114,6 +114,8 @@ public:
     bool RefreshShownText();
     // Rebuilds the glyph outlines (and metrics) now.
     void RebuildGlyphs();
+    // The box turned about c, whatever the settings say.
+    void RotateCorners(TRPoint c, double radians);
 
     // Maps run coordinates at the reference size into the box (world units).
     QTransform GlyphTransform() const;
@@ -150,8 +152,6 @@ protected:
     void DrawText(TDrawContext& dc);
     // Stretches the box along its top and bottom edges keeping the alignment point.
     void StretchWidth(double factor, qint32 alignment);
-    // The box turned about c, whatever the settings say.
-    void RotateCorners(TRPoint c, double radians);
 
     TRPointArray CornerArray() const { return {Corners.begin(), Corners.end()}; }
 
