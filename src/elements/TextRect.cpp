@@ -115,24 +115,48 @@ void TTextRect::LayoutLines() {
         return;
     }
     const double W = Distance(Corners[0], Corners[1]);
+    const double h = Font.Height > 0 ? Font.Height : 1;
+    TGlyphFace& face = GlyphFace(Font.Name, Font.Style);
+    // The width the line text would measure for a run of the given width.
+    auto lineWidth = [&](double run) {
+        return std::max(double(float(run * h / kReferenceHeight)), 1.0);
+    };
     for (const QString& entry : Lines) {
         // The line joins the box before it is measured, so its placeholders can find the box.
         LineTexts.push_back(newLine());
         QString r = trimRight(entry);
         QString l;
+        // Without placeholders a line shows what it holds, so candidate lines are measured by
+        // continuing the pen over the next word instead of laying the whole line out again.
+        const bool plain = !HasPlaceholders(r);
+        double pen = 0;
         do {
             const qsizetype n = wordLength(r);
-            l += r.left(n);
+            const QString word = r.left(n);
+            l += word;
             r.remove(0, n);
-            TText& t = *LineTexts.back();
-            t.SetSourceText(l + r.left(wordLength(r)));
-            t.Measure();
-            t.PlaceAt({0, 0});
-            const double w = t.GetSize().width();
-            t.SetSourceText(l);
-            t.Measure();
+            const QString next = r.left(wordLength(r));
+            double w;
+            if (plain) {
+                const double before = pen;
+                pen = AdvancePen(face, pen, word, false);
+                const double run = !next.isEmpty() ? AdvancePen(face, pen, next, true)
+                                   : !l.isEmpty()  ? AdvancePen(face, before, word, true)
+                                                   : AdvancePen(face, 0, QStringLiteral(" "), true);
+                w = lineWidth(run);
+            } else {
+                TText& t = *LineTexts.back();
+                t.SetSourceText(l + next);
+                t.Measure();
+                t.PlaceAt({0, 0});
+                w = t.GetSize().width();
+            }
             if (w > W || r.isEmpty()) {
+                TText& t = *LineTexts.back();
+                t.SetSourceText(l);
+                t.Measure();
                 l.clear();
+                pen = 0;
                 if (!r.isEmpty()) LineTexts.push_back(newLine());
             }
         } while (!r.isEmpty());

@@ -213,33 +213,48 @@ bool FontInstalled(const QString& name) {
 
 // ------------------------------------------------------------------------------------- the run
 
+namespace {
+double advance(TGlyphFace& face, double x, char32_t c, bool last) {
+    if (c == 9) {
+        const double t = std::trunc(x / kTabStep) * kTabStep + kTabStep;
+        return t > 0 ? t + 1 : t - 1;
+    }
+    const TGlyphMetrics& m = face.Metrics(c);
+    return x + (last ? std::max(m.Advance, m.BlackRight) : m.Advance);
+}
+} // namespace
+
+double AdvancePen(TGlyphFace& face, double x, const QString& text, bool last) {
+    const QList<uint> codes = text.toUcs4();
+    for (qsizetype i = 0, n = codes.size(); i < n; ++i)
+        x = advance(face, x, codes[i], last && i + 1 == n);
+    return x;
+}
+
 void LayoutGlyphRun(const QString& text, const QString& fontName, quint8 style, bool outlines,
                     TGlyphRun& run) {
     TGlyphFace& face = GlyphFace(fontName, style);
     const QString s = text.isEmpty() ? QStringLiteral(" ") : text;
-    const QList<uint> codes = s.toUcs4();
     const double baseline = kReferenceHeight - face.Descent();
     run.Descent = face.Descent();
     run.Outline = QPainterPath();
     run.Outline.setFillRule(Qt::WindingFill);
+    if (!outlines) {
+        run.Width = AdvancePen(face, 0, s, true);
+        return;
+    }
+    const QList<uint> codes = s.toUcs4();
     double x = 0;
     for (qsizetype i = 0, n = codes.size(); i < n; ++i) {
         const char32_t c = codes[i];
-        if (c == 9) {
-            double t = std::trunc(x / kTabStep) * kTabStep + kTabStep;
-            t = t > 0 ? t + 1 : t - 1;
-            x = t;
-            continue;
-        }
-        const TGlyphMetrics& m = face.Metrics(c);
-        if (outlines) {
+        if (c != 9) {
             const QPainterPath& o = face.Outline(c);
             if (!o.isEmpty()) run.Outline.addPath(o.translated(x, baseline));
         }
-        x += i + 1 == n ? std::max(m.Advance, m.BlackRight) : m.Advance;
+        x = advance(face, x, c, i + 1 == n);
     }
     run.Width = x;
-    if (outlines && x > 0) {
+    if (x > 0) {
         const double t = face.LineThickness();
         if (style & fsUnderline) {
             const double y = baseline + face.UnderlinePosition();

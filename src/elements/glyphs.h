@@ -88,6 +88,11 @@ struct TGlyphRun {
 void LayoutGlyphRun(const QString& text, const QString& fontName, quint8 style, bool outlines,
                     TGlyphRun& run);
 
+// Moves a pen at x over text by the advance rules (tab stops counted from the run's start);
+// with last set, the final character advances by the larger of its cell increment and its black
+// box. LayoutGlyphRun of a text without outlines gives AdvancePen(face, 0, text, true).
+double AdvancePen(TGlyphFace& face, double x, const QString& text, bool last);
+
 // Flattens a path of lines and cubic curves into closed polygons the way glyph outlines are
 // flattened (five points per curve). Exposed for the tests.
 QPainterPath FlattenGlyphPath(const QPainterPath& path);

@@ -62,6 +62,13 @@ void writeSvgPolygonPath(TSVG& svg, const TRPoint* pts, int n) {
     svg.PathClose();
 }
 
+// A height measured from the box as a stored height: rounded, at least 1; a box of impossible
+// coordinates keeps the font's height.
+qint32 heightOf(double h, qint32 current, double cap) {
+    if (!std::isfinite(h)) return current;
+    return qint32(std::clamp(RoundHalfEven(h), 1.0, cap));
+}
+
 // A typeface that is not installed falls back to "Arial"; a height of 0 (or a damaged negative
 // one) becomes 1.
 void repairLoadedFont(TTextFont& f) {
@@ -265,7 +272,7 @@ void TText::SetTextAndFormat(const QString& text, const TTextFont& font, qint32 
 
 bool TText::RefreshShownText() {
     if (ExpandPlaceholders(*this, SourceText) == ShownText) return false;
-    SetTextAndFormat(SourceText, Font, Alignment, qint32(RoundHalfEven(CurrentHeight())));
+    SetTextAndFormat(SourceText, Font, Alignment, heightOf(CurrentHeight(), Font.Height, 1e9));
     return true;
 }
 
@@ -455,8 +462,7 @@ void TText::ScaleAt(TRPoint c, double fx, double fy) {
         Corners[2].Y += 0.1f;
         Corners[3].Y += 0.1f;
     }
-    const double h = std::min<double>(RoundHalfEven(CurrentHeight()), kMaxTextHeight);
-    Font.Height = std::max(qint32(h), 1);
+    Font.Height = std::min(heightOf(CurrentHeight(), Font.Height, kMaxTextHeight), kMaxTextHeight);
     Measure();
     LayoutDirty = true;
 }

@@ -964,3 +964,50 @@ TEST(TextSettings, ReadAndWriteTheGeneralSwitchesAndFivePresets) {
     EXPECT_EQ(out.ReadString(QStringLiteral("TextWert-Default"), QStringLiteral("Italic"), {}),
               QStringLiteral("1"));
 }
+
+// Word wrapping measures candidate lines by continuing the pen; it must break exactly where laying
+// every candidate line out anew would.
+TEST(TextBox, WrappingMatchesMeasuringEveryCandidateLine) {
+    auto reference = [](const TTextRect& b, const QString& entry) {
+        QStringList lines;
+        TText t;
+        t.Font = b.Font;
+        QString r = entry;
+        while (!r.isEmpty() && r.back().unicode() < 33)
+            r.chop(1);
+        auto word = [](const QString& s) {
+            for (qsizetype i = 0; i < s.size(); ++i)
+                if (s[i].unicode() < 33) return s.left(i + 1);
+            return s;
+        };
+        QString l;
+        do {
+            const QString w = word(r);
+            l += w;
+            r.remove(0, w.size());
+            t.SetSourceText(l + word(r));
+            t.Measure();
+            if (t.GetSize().width() > Distance(b.Corners[0], b.Corners[1]) || r.isEmpty()) {
+                lines << l;
+                l.clear();
+            }
+        } while (!r.isEmpty());
+        return lines;
+    };
+    const QString text = QStringLiteral(
+        "Lorem ipsum dolor sit amet,\tconsectetur adipiscing elit, sed do eiusmod tempor "
+        "incididunt ut labore et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud "
+        "exercitation ullamco laboris nisi ut aliquip ex ea commodo consequat. ÄÖÜ ß € fiffl");
+    for (float width : {40.f, 150.f, 333.f, 512.5f, 1000.f, 5000.f}) {
+        for (quint8 style : {quint8(0), quint8(fsBold | fsItalic)}) {
+            SCOPED_TRACE(width);
+            auto b = std::make_unique<TTextRect>();
+            b->Font.Style = style;
+            b->Font.Height = 37;
+            b->Lines = {text};
+            b->SetRect({0, 0, width, 100});
+            b->LayoutLines();
+            EXPECT_EQ(sources(*b), reference(*b, text));
+        }
+    }
+}
