@@ -1,6 +1,7 @@
 #include "document/document.h"
 
 #include "document/fileformat.h"
+#include "document/placeholders.h"
 #include "elements/registers.h"
 #include "platform/config.h"
 #include "platform/messages.h"
@@ -14,9 +15,11 @@
 
 TDocumentHost::~TDocumentHost() = default;
 
-TDocument::TDocument() = default;
+// Texts find their document (for page numbers, file data, user variables) through this entry.
+TDocument::TDocument() { RegisterPlaceholderDocument(this); }
 
 TDocument::~TDocument() {
+    UnregisterPlaceholderDocument(this);
     // Sheets go first: their elements may still be named by the registers of a load.
     m_current = m_previous = nullptr;
     m_history.clear();

@@ -7,6 +7,8 @@
 #include "platform/messages.h"
 #include "platform/stream.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -103,6 +105,7 @@ std::unique_ptr<TText> TTextRect::newLine() const {
 }
 
 void TTextRect::LayoutLines() {
+    TElementLifeStampPause pause; // line texts are reached through their box, never by address
     LineTexts.clear();
     if (!WordWrap) {
         for (const QString& entry : Lines) {
@@ -452,4 +455,20 @@ void TTextRect::LoadFromStream(TStreamReader& s) {
     if (!FontInstalled(Font.Name)) Font.Name = QStringLiteral("Arial");
     if (Font.Height <= 0) Font.Height = 1;
     LayoutLines();
+}
+
+bool TTextRect::DumpTypeFields(QJsonObject& o) const {
+    o.insert(QStringLiteral("Corners"), TextCornersJson(Corners));
+    o.insert(QStringLiteral("BoxAlignment"), BoxAlignment);
+    o.insert(QStringLiteral("Font"), TextFontJson(Font));
+    o.insert(QStringLiteral("Lines"), QJsonArray::fromStringList(Lines));
+    o.insert(QStringLiteral("Fill"), Fill);
+    o.insert(QStringLiteral("FillColorText"), FillColorText);
+    o.insert(QStringLiteral("WordWrap"), WordWrap);
+    o.insert(QStringLiteral("VCenter"), VCenter);
+    QJsonArray shown;
+    for (const auto& t : LineTexts)
+        shown.append(t->ShownText);
+    o.insert(QStringLiteral("ShownLines"), shown);
+    return true;
 }

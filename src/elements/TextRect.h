@@ -58,6 +58,7 @@ public:
     void AddSnapPoints(std::vector<TRPoint*>& points) override;
     void WriteSvg(TSVG& svg) const override;
     bool HitRect(const TView& view, const TIRect& rect, bool enclose) const override;
+    bool DumpTypeFields(QJsonObject& out) const override;
 
 private:
     TRPointArray cornerArray() const { return {Corners.begin(), Corners.end()}; }

@@ -8,7 +8,16 @@
 TElementSwitches g_ElementSwitches;
 int FileVersion = kCurrentFileVersion;
 
-TElement::~TElement() = default;
+quint64 g_ElementLifeStamp = 0;
+int g_ElementLifeStampPaused = 0;
+
+TElement::TElement(quint8 typeCode) : TypeCode(typeCode) {
+    if (!g_ElementLifeStampPaused) ++g_ElementLifeStamp;
+}
+
+TElement::~TElement() {
+    if (!g_ElementLifeStampPaused) ++g_ElementLifeStamp;
+}
 
 void TElement::AddOutline(const TView&, QPainterPath&) const {}
 

@@ -41,7 +41,7 @@ constexpr qint32 clRed = 0x0000FF;
 // destructor releases everything the element owns.
 class TElement {
 public:
-    explicit TElement(quint8 typeCode) : TypeCode(typeCode) {}
+    explicit TElement(quint8 typeCode);
     virtual ~TElement();
     TElement(const TElement&) = delete;
     TElement& operator=(const TElement&) = delete;
@@ -168,6 +168,19 @@ struct TElementSwitches {
     bool LoadingMark = false;
 };
 extern TElementSwitches g_ElementSwitches;
+
+// Counts every creation and destruction of an element, so caches that name elements by address
+// (the placeholder locator) know when an address may have been reused. Text boxes pause it while
+// they rebuild their own line texts, which no such cache names.
+extern quint64 g_ElementLifeStamp;
+extern int g_ElementLifeStampPaused;
+class TElementLifeStampPause {
+public:
+    TElementLifeStampPause() { ++g_ElementLifeStampPaused; }
+    ~TElementLifeStampPause() { --g_ElementLifeStampPaused; }
+    TElementLifeStampPause(const TElementLifeStampPause&) = delete;
+    TElementLifeStampPause& operator=(const TElementLifeStampPause&) = delete;
+};
 
 // Version of the file or stream being read; 80 otherwise.
 extern int FileVersion;

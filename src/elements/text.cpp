@@ -8,6 +8,8 @@
 #include "platform/messages.h"
 #include "platform/stream.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QPainter>
 #include <QPolygonF>
 #include <QTransform>
@@ -615,7 +617,8 @@ void TText::LoadFromStream(TStreamReader& s) {
     Font.Height = s.ReadI32();
     Alignment = v >= 70 ? s.ReadI32() : (s.ReadU8() != 0 ? taRight : taLeft);
     LinkTargetReleased = s.ReadBool();
-    if (!unicode) ReadCountedShortString(s); // a field of old versions, no longer used
+    LegacyLinkTarget.clear();
+    if (!unicode) LegacyLinkTarget = ReadCountedShortString(s);
     ExternalLink.clear();
     if (v >= 70) ExternalLink = unicode ? s.ReadString() : ReadCountedShortString(s);
     if (v >= 80) {
@@ -683,3 +686,42 @@ void TText::loadOld(TStreamReader& s) {
     if (q != 0) RotateCorners(pos, (360 - 90 * q) * kPi / 180);
     LayoutDirty = true;
 }
+
+// ------------------------------------------------------------------------------------- dumping
+
+namespace {
+QJsonArray cornersJson(const std::array<TRPoint, 4>& c) {
+    QJsonArray a;
+    for (const TRPoint& p : c)
+        a.append(QJsonArray{double(p.X), double(p.Y)});
+    return a;
+}
+QJsonObject fontJson(const TTextFont& f) {
+    return QJsonObject{{QStringLiteral("Name"), f.Name},
+                       {QStringLiteral("Style"), f.Style},
+                       {QStringLiteral("Color"), f.Color},
+                       {QStringLiteral("Height"), f.Height}};
+}
+QString guidText(const TGuid& g) {
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(g.data()), 16).toHex());
+}
+} // namespace
+
+bool TText::DumpTypeFields(QJsonObject& o) const {
+    o.insert(QStringLiteral("Corners"), cornersJson(Corners));
+    o.insert(QStringLiteral("SourceText"), SourceText);
+    o.insert(QStringLiteral("ShownText"), ShownText);
+    o.insert(QStringLiteral("Font"), fontJson(Font));
+    o.insert(QStringLiteral("Alignment"), Alignment);
+    o.insert(QStringLiteral("LinkTargetReleased"), LinkTargetReleased);
+    o.insert(QStringLiteral("ExternalLink"), ExternalLink);
+    o.insert(QStringLiteral("Id"), guidText(Id));
+    o.insert(QStringLiteral("LinkTarget"), guidText(LinkTarget));
+    o.insert(QStringLiteral("Fill"), Fill);
+    o.insert(QStringLiteral("FillColorText"), FillColorText);
+    o.insert(QStringLiteral("ReverseDirection"), ReverseDirection);
+    return true;
+}
+
+QJsonObject TextFontJson(const TTextFont& f) { return fontJson(f); }
+QJsonArray TextCornersJson(const std::array<TRPoint, 4>& c) { return cornersJson(c); }

@@ -6,22 +6,22 @@
 // placeholder expansion derives from it.
 
 #include "elements/element.h"
+#include "elements/registers.h"
 
 #include <QPainterPath>
 #include <QSizeF>
 #include <QString>
 #include <array>
 
+class QJsonArray;
+class QJsonObject;
 class QTransform;
 
 // 16 bytes in the stored layout of a GUID (first three fields little-endian).
-using TGuid = std::array<quint8, 16>;
+using TGuid = TTextId;
+// A new GUID for a text's identity.
 TGuid NewGuid();
-inline bool IsNullGuid(const TGuid& g) {
-    for (quint8 b : g)
-        if (b) return false;
-    return true;
-}
+inline bool IsNullGuid(const TGuid& g) { return IsNullTextId(g); }
 
 // Typeface, style bits (TFontStyleBits: 1 bold, 2 italic, 4 underline, 8 strike-out), colour and
 // text height in world units (1/10 mm).
@@ -55,7 +55,7 @@ void WriteCountedShortString(TStreamWriter& s, const QString& text);
 // Alignment of a text: the point of the top edge that stays fixed when the text changes.
 enum TTextAlignment : qint32 { taLeft = 0, taCenter = 1, taRight = 2 };
 
-class TText : public TElement {
+class TText : public TElement, public TTextLinks {
 public:
     TText(); // the text tool's preset and the default text of the interface language
 
@@ -83,6 +83,9 @@ public:
     qint32 FillColorText = clWhite;
     bool ReverseDirection = false;
     QString ExternalLink;
+    // The link target named by its text, as files before version 80 store it; the loader
+    // converts it into LinkTarget and clears it. Not stored.
+    QString LegacyLinkTarget;
 
     // Takes the preset's font, height, colour, bold, italic, alignment and fill.
     void ApplyTextStyle(const TTextStyle& style);
@@ -143,6 +146,18 @@ public:
     void AddSnapPoints(std::vector<TRPoint*>& points) override;
     void WriteSvg(TSVG& svg) const override;
     bool HitRect(const TView& view, const TIRect& rect, bool enclose) const override;
+    bool DumpTypeFields(QJsonObject& out) const override;
+
+    // Links as loading and copying see them.
+    TTextId GetTextId() const override { return Id; }
+    void SetTextId(const TTextId& id) override { Id = id; }
+    TTextId GetLinkTarget() const override { return LinkTarget; }
+    void SetLinkTarget(const TTextId& id) override { LinkTarget = id; }
+    QString LegacyLinkText() const override { return LegacyLinkTarget; }
+    void ClearLegacyLinkText() override { LegacyLinkTarget.clear(); }
+    QString LinkMatchText() const override { return SourceText; }
+    void RefreshLink() override { LayoutDirty = true; }
+
     // WriteSvg with every path clipped to a clip path of the writer (none when empty).
     void WriteSvgClipped(TSVG& svg, const QString& clipName) const;
 
@@ -159,6 +174,10 @@ private:
     void loadOld(TStreamReader& s);
     double m_runWidth = 1; // the run's width at the reference size
 };
+
+// The dump form of a font and of four corners (kavro-cli dump).
+QJsonObject TextFontJson(const TTextFont& f);
+QJsonArray TextCornersJson(const std::array<TRPoint, 4>& c);
 
 // The default text of new texts in the interface language: "Text", "Label" or "Texte".
 QString DefaultTextOfLanguage();

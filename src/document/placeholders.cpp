@@ -1,0 +1,453 @@
+#include "document/placeholders.h"
+
+#include "document/document.h"
+#include "elements/TextRect.h"
+#include "elements/registers.h"
+#include "elements/text.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+#include <QLocale>
+#include <QTime>
+#include <cmath>
+
+namespace {
+const QString kVersionText = QStringLiteral("Kavro 8.0");
+
+// What the locator keeps of one element.
+struct Entry {
+    const TEditor* Sheet = nullptr;
+    int SheetIndex = -1;
+    const TElement* Top = nullptr; // the top-level element that holds it (itself at top level)
+    size_t TopIndex = 0;
+    std::vector<const TElement*> Owners;
+};
+
+QByteArray guidKey(const TGuid& g) {
+    return QByteArray(reinterpret_cast<const char*>(g.data()), int(g.size()));
+}
+
+// Names every element of a list of sheets by address. Valid while no element was created or
+// destroyed since it was built (g_ElementLifeStamp); a hit is confirmed by its top-level slot,
+// a miss by the sheets' top-level counts, so elements moved between lists are found again.
+class TLocator {
+public:
+    bool Find(const std::vector<const TEditor*>& sheets, const TElement* e, Entry& out) {
+        if (!m_built || m_stamp != g_ElementLifeStamp) build(sheets);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const auto it = m_where.constFind(e);
+            if (it != m_where.constEnd()) {
+                const Entry& en = *it;
+                const bool valid = en.SheetIndex < int(sheets.size()) &&
+                                   sheets[size_t(en.SheetIndex)] == en.Sheet &&
+                                   en.TopIndex < en.Sheet->Elements.size() &&
+                                   en.Sheet->Elements[en.TopIndex].get() == en.Top;
+                if (valid) {
+                    out = en;
+                    return true;
+                }
+            } else if (!sheetsChanged(sheets)) {
+                return false;
+            }
+            if (attempt == 0) build(sheets);
+        }
+        return false;
+    }
+    // Link partners by identity (valid after Find or Refresh).
+    void Refresh(const std::vector<const TEditor*>& sheets) {
+        if (!m_built || m_stamp != g_ElementLifeStamp || sheetsChanged(sheets)) build(sheets);
+    }
+    const TText* Target(const TGuid& id) const { return m_targets.value(guidKey(id)); }
+    const TText* FirstFrom(const TGuid& id) const { return m_linkFrom.value(guidKey(id)); }
+    void Invalidate() { m_built = false; }
+    static int Builds;
+
+private:
+    bool sheetsChanged(const std::vector<const TEditor*>& sheets) const {
+        if (sheets.size() != m_sheets.size()) return true;
+        for (size_t i = 0; i < sheets.size(); ++i)
+            if (sheets[i] != m_sheets[i] || sheets[i]->Elements.size() != m_counts[i]) return true;
+        return false;
+    }
+
+    void build(const std::vector<const TEditor*>& sheets) {
+        ++Builds;
+        m_where.clear();
+        m_targets.clear();
+        m_linkFrom.clear();
+        m_sheets = sheets;
+        m_counts.clear();
+        std::vector<const TElement*> owners;
+        std::vector<TElement*> scratch;
+        for (size_t i = 0; i < sheets.size(); ++i) {
+            const TEditor* sheet = sheets[i];
+            m_counts.push_back(sheet->Elements.size());
+            for (size_t k = 0; k < sheet->Elements.size(); ++k) {
+                TElement* top = sheet->Elements[k].get();
+                walk(top, Entry{sheet, int(i), top, k, {}}, owners, scratch);
+            }
+        }
+        m_stamp = g_ElementLifeStamp;
+        m_built = true;
+    }
+
+    void walk(TElement* e, const Entry& base, std::vector<const TElement*>& owners,
+              std::vector<TElement*>& scratch) {
+        Entry en = base;
+        en.Owners = owners;
+        m_where.insert(e, en);
+        if (const auto* t = dynamic_cast<const TText*>(e)) {
+            if (t->IsLinkTarget() && !IsNullGuid(t->Id)) {
+                const QByteArray k = guidKey(t->Id);
+                if (!m_targets.contains(k)) m_targets.insert(k, t);
+            }
+            if (t->IsLinkText()) {
+                const QByteArray k = guidKey(t->LinkTarget);
+                if (!m_linkFrom.contains(k)) m_linkFrom.insert(k, t);
+            }
+        }
+        const size_t start = scratch.size();
+        e->AppendChildren(scratch);
+        const size_t end = scratch.size();
+        if (start == end) return;
+        owners.push_back(e);
+        for (size_t i = start; i < end; ++i)
+            walk(scratch[i], base, owners, scratch);
+        owners.pop_back();
+        scratch.resize(start);
+    }
+
+    bool m_built = false;
+    quint64 m_stamp = 0;
+    QHash<const TElement*, Entry> m_where;
+    QHash<QByteArray, const TText*> m_targets;
+    QHash<QByteArray, const TText*> m_linkFrom;
+    std::vector<const TEditor*> m_sheets;
+    std::vector<size_t> m_counts;
+};
+int TLocator::Builds = 0;
+
+struct Registered {
+    TDocument* Doc;
+    TLocator Locator;
+};
+
+struct State {
+    std::vector<std::unique_ptr<Registered>> docs;
+    const TEditor* libraryPage = nullptr;
+    TLocator libraryLocator;
+    TComponentPlaceholders componentStep = nullptr;
+    TComponentHasNoParent noParent = nullptr;
+};
+State& state() {
+    static State s;
+    return s;
+}
+
+std::vector<const TEditor*> sheetsOf(const TDocument& doc) {
+    std::vector<const TEditor*> s;
+    s.reserve(size_t(doc.SheetCount()));
+    for (int i = 0; i < doc.SheetCount(); ++i)
+        s.push_back(&doc.Sheet(i));
+    return s;
+}
+
+TLocator* locatorOf(const TDocument& doc) {
+    for (auto& r : state().docs)
+        if (r->Doc == &doc) return &r->Locator;
+    return nullptr;
+}
+
+// The location of an element; a box line is found through its box.
+bool locate(const TDocument& doc, const TElement* e, TTextLocation& out) {
+    out = TTextLocation();
+    // While a file is read its lists are incomplete; the refresh after reading expands again.
+    if (g_ElementSwitches.LoadingMark || !e) return false;
+    const TElement* box = nullptr;
+    if (const auto* t = dynamic_cast<const TText*>(e); t && t->IsBoxLine && t->OwnerBox) {
+        box = t->OwnerBox;
+        e = box;
+    }
+    TLocator* loc = locatorOf(doc);
+    TLocator fallback; // a document that never registered is asked without a cache
+    Entry en;
+    if (!(loc ? loc : &fallback)->Find(sheetsOf(doc), e, en)) return false;
+    out.Sheet = en.Sheet;
+    out.SheetIndex = en.SheetIndex;
+    out.Owners = std::move(en.Owners);
+    if (box) out.Owners.push_back(box);
+    return true;
+}
+
+bool inLibraryPage(const TText& t) {
+    State& s = state();
+    if (!s.libraryPage || g_ElementSwitches.LoadingMark) return false;
+    const TElement* e = t.IsBoxLine && t.OwnerBox ? t.OwnerBox : &t;
+    Entry en;
+    return s.libraryLocator.Find({s.libraryPage}, e, en);
+}
+
+bool defaultNoParent(const TText&, const TTextLocation& where) {
+    const TElement* c = where.Component();
+    TComponentLinks* links = AsComponent(const_cast<TElement*>(c));
+    return !links || links->GetParentId() <= 0;
+}
+
+QString expander(const TText& t, const QString& source) {
+    TDocument* doc = DocumentOf(&t);
+    if (!doc) doc = PlaceholderDocument();
+    return doc ? ExpandTextPlaceholders(*doc, t, source) : source;
+}
+
+bool containsAny(const QString& s, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (s.contains(QLatin1String(n), Qt::CaseInsensitive)) return true;
+    return false;
+}
+} // namespace
+
+const TElement* TTextLocation::Component() const {
+    for (auto it = Owners.rbegin(); it != Owners.rend(); ++it)
+        if ((*it)->TypeCode == etBauteil) return *it;
+    return nullptr;
+}
+
+void RegisterPlaceholderDocument(TDocument* doc) {
+    if (!doc) return;
+    auto r = std::make_unique<Registered>();
+    r->Doc = doc;
+    state().docs.push_back(std::move(r));
+    SetPlaceholderExpander(expander);
+}
+
+void UnregisterPlaceholderDocument(TDocument* doc) {
+    auto& docs = state().docs;
+    docs.erase(std::remove_if(docs.begin(), docs.end(), [doc](const auto& r) { return r->Doc == doc; }),
+               docs.end());
+}
+
+TDocument* PlaceholderDocument() {
+    const auto& docs = state().docs;
+    return docs.empty() ? nullptr : docs.back()->Doc;
+}
+
+void SetPlaceholderLibraryPage(const TEditor* page) {
+    state().libraryPage = page;
+    state().libraryLocator.Invalidate();
+}
+
+TTextLocation LocateElement(const TDocument& doc, const TElement* e) {
+    TTextLocation loc;
+    locate(doc, e, loc);
+    return loc;
+}
+
+TDocument* DocumentOf(const TElement* e) {
+    const auto& docs = state().docs;
+    for (auto it = docs.rbegin(); it != docs.rend(); ++it) {
+        TTextLocation loc;
+        if (locate(*(*it)->Doc, e, loc)) return (*it)->Doc;
+    }
+    return nullptr;
+}
+
+void InvalidatePlaceholderLocator(const TDocument& doc) {
+    if (TLocator* l = locatorOf(doc)) l->Invalidate();
+}
+
+int PlaceholderLocatorBuilds() { return TLocator::Builds; }
+
+const TText* LinkTargetOf(const TDocument& doc, const TText& t) {
+    if (!t.IsLinkText()) return nullptr;
+    TLocator* l = locatorOf(doc);
+    if (!l) return nullptr;
+    l->Refresh(sheetsOf(doc));
+    return l->Target(t.LinkTarget);
+}
+
+const TText* FirstLinkFrom(const TDocument& doc, const TText& t) {
+    if (IsNullGuid(t.Id)) return nullptr;
+    TLocator* l = locatorOf(doc);
+    if (!l) return nullptr;
+    l->Refresh(sheetsOf(doc));
+    return l->FirstFrom(t.Id);
+}
+
+void SetComponentPlaceholders(TComponentPlaceholders step) { state().componentStep = step; }
+void SetComponentHasNoParent(TComponentHasNoParent rule) { state().noParent = rule; }
+
+void ReplacePlaceholder(QString& text, const QString& placeholder, const QString& value) {
+    text.replace(placeholder, value, Qt::CaseInsensitive);
+}
+
+QString ExpandTextPlaceholders(const TDocument& doc, const TText& t, const QString& source) {
+    const bool hasBoth = source.contains(QLatin1Char('<')) && source.contains(QLatin1Char('>'));
+    const bool designator = t.IsDesignator;
+    if (!hasBoth && !(doc.ComponentPageNumbers && designator)) return source;
+    if (inLibraryPage(t)) return source;
+    const TEditor* current = doc.CurrentSheet();
+    if (current && current->ComponentEditorSheet && !designator) return source;
+
+    QString s = source;
+    const QLocale locale = QLocale::system();
+    if (hasBoth) {
+        // 1, 2: time, date and version.
+        if (s.contains(QLatin1String("<TIME>"), Qt::CaseInsensitive))
+            ReplacePlaceholder(s, QStringLiteral("<TIME>"),
+                               locale.toString(QTime::currentTime(), QLocale::LongFormat));
+        if (s.contains(QLatin1String("<DATE>"), Qt::CaseInsensitive))
+            ReplacePlaceholder(s, QStringLiteral("<DATE>"),
+                               locale.toString(QDate::currentDate(), QLocale::ShortFormat));
+        ReplacePlaceholder(s, QStringLiteral("<VERSION>"), kVersionText);
+        // 3: the document file, when it exists on the disk.
+        if (!doc.FileName.isEmpty() &&
+            containsAny(s, {"<FILENAME>", "<FILEPATH>", "<FILEDATE>", "<FILETIME>"})) {
+            const QFileInfo file(doc.FileName);
+            if (file.exists()) {
+                const QDateTime modified = file.lastModified();
+                ReplacePlaceholder(s, QStringLiteral("<FILENAME>"), file.fileName());
+                ReplacePlaceholder(s, QStringLiteral("<FILEPATH>"),
+                                   file.absolutePath() + QLatin1Char('/'));
+                ReplacePlaceholder(s, QStringLiteral("<FILEDATE>"),
+                                   locale.toString(modified.date(), QLocale::ShortFormat));
+                ReplacePlaceholder(s, QStringLiteral("<FILETIME>"),
+                                   locale.toString(modified.time(), QLocale::LongFormat));
+            }
+        }
+        // 4, 5: user variables before the page count, so a variable of that name wins.
+        s = ReplaceUserVariables(s, doc.UserVariables);
+        ReplacePlaceholder(s, QStringLiteral("<PAGECOUNT>"), QString::number(doc.SheetCount()));
+    }
+
+    // 6: the sheet of the text, and the sheet-number prefix of designators.
+    TTextLocation where;
+    bool located = false;
+    auto whereIs = [&]() -> const TTextLocation& {
+        if (!located) {
+            locate(doc, &t, where);
+            located = true;
+        }
+        return where;
+    };
+    const bool pageNames =
+        containsAny(s, {"<PAGENO>", "<PAGENAME>", "<NEXT_PAGENO>", "<PREVIOUS_PAGENO>"});
+    bool prefix = false;
+    if (doc.ComponentPageNumbers && designator && whereIs().Component()) {
+        const TComponentHasNoParent rule = state().noParent ? state().noParent : defaultNoParent;
+        prefix = rule(t, whereIs());
+    }
+    if ((pageNames || prefix) && whereIs().Found()) {
+        const int i = where.SheetIndex;
+        ReplacePlaceholder(s, QStringLiteral("<PAGENO>"), QString::number(i + 1));
+        ReplacePlaceholder(s, QStringLiteral("<NEXT_PAGENO>"), QString::number(i + 2));
+        ReplacePlaceholder(s, QStringLiteral("<PREVIOUS_PAGENO>"), QString::number(i));
+        ReplacePlaceholder(s, QStringLiteral("<PAGENAME>"), where.Sheet->SheetName);
+        if (prefix) s = doc.PageNumberPrefix + QString::number(i + 1) + s;
+    }
+
+    // 7: component placeholders, supplied by the component types.
+    if (state().componentStep && s.contains(QLatin1Char('<')) && s.contains(QLatin1Char('>')))
+        state().componentStep(s, t, doc, whereIs());
+
+    // 8: links.
+    if (s.contains(QLatin1String("<LINK"), Qt::CaseInsensitive)) {
+        auto partner = [&](const TText* other, const char* name, const char* number,
+                           const char* text) {
+            if (!other) return;
+            const TTextLocation at = LocateElement(doc, other);
+            if (at.Found()) {
+                ReplacePlaceholder(s, QLatin1String(name), at.Sheet->SheetName);
+                ReplacePlaceholder(s, QLatin1String(number), QString::number(at.SheetIndex + 1));
+            }
+            ReplacePlaceholder(s, QLatin1String(text), other->ShownText);
+        };
+        partner(LinkTargetOf(doc, t), "<LINK_PAGENAME>", "<LINK_PAGENO>", "<LINK_TEXT>");
+        partner(FirstLinkFrom(doc, t), "<LINKFROM_PAGENAME>", "<LINKFROM_PAGENO>",
+                "<LINKFROM_TEXT>");
+    }
+    return s;
+}
+
+// ------------------------------------------------------------------------------- letter rules
+
+QString ZoneLetters(int a) {
+    if (a <= 0 || a > 26 + 26 * 26 + 26 * 26 * 26) return {};
+    auto letter = [](int k) { return QChar(char16_t(u'A' + k)); };
+    QString s(letter((a - 1) % 26));
+    const int b = (a - 1) / 26;
+    if (b > 0) {
+        s.prepend(letter((b - 1) % 26));
+        const int c = (b - 1) / 26;
+        if (c > 0) s.prepend(letter((c - 1) % 26));
+    }
+    return s;
+}
+
+QString ChildLetters(int k) {
+    if (k < 0 || k >= 26 * 27) return {};
+    if (k < 26) return QString(QChar(char16_t(u'a' + k)));
+    return QString(QChar(char16_t(u'A' + k / 26 - 1))) + QChar(char16_t(u'a' + k % 26));
+}
+
+bool ZoneNumber(double v, double offset, double size, int count, int first, int& number) {
+    if (count <= 0 || !(size != 0) || !std::isfinite(v) || !std::isfinite(offset) ||
+        !std::isfinite(size))
+        return false;
+    const double n = std::floor((v - offset) / (size / count)) + first;
+    if (!std::isfinite(n) || std::fabs(n) > 1e9) return false;
+    number = int(n);
+    return true;
+}
+
+std::vector<int> ParentContactNumbers(const QString& text) {
+    std::vector<int> out;
+    const QString head = QStringLiteral("<PARENT_CONTACT_");
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = text.indexOf(head, from, Qt::CaseInsensitive);
+        if (at < 0) break;
+        const qsizetype start = at + head.size();
+        const qsizetype close = text.indexOf(QLatin1Char('>'), start);
+        from = start;
+        if (close < 0) break;
+        bool ok = false;
+        const QStringView digits = QStringView(text).mid(start, close - start);
+        const int n = digits.toInt(&ok);
+        bool allDigits = !digits.isEmpty();
+        for (QChar c : digits)
+            allDigits = allDigits && c.isDigit() && c.unicode() < 128;
+        if (ok && allDigits) out.push_back(n);
+    }
+    return out;
+}
+
+// -------------------------------------------------------------------------------------- refresh
+
+std::vector<TText*> DocumentTexts(const TDocument& doc) {
+    std::vector<TText*> out;
+    ForEachElementDeep(doc.ElementLists(), [&](TElement* e) {
+        if (auto* t = dynamic_cast<TText*>(e)) out.push_back(t);
+    });
+    return out;
+}
+
+void RefreshPageDependentLabels(TDocument& doc, bool allTexts, bool variablesChanged) {
+    ForEachElementDeep(doc.ElementLists(), [&](TElement* e) {
+        if (auto* t = dynamic_cast<TText*>(e)) {
+            if (allTexts || t->IsComponentLabel()) t->RefreshShownText();
+        } else if (auto* box = dynamic_cast<TTextRect*>(e)) {
+            if (variablesChanged && box->LinePlaceholdersPresent())
+                box->LayoutLines();
+            else if (allTexts)
+                box->RefreshShownTexts();
+        }
+    });
+    bool captions = false;
+    for (int i = 0; i < doc.SheetCount() && !captions; ++i) {
+        const QString& name = doc.Sheet(i).SheetName;
+        captions = name.contains(QLatin1Char('<')) && name.contains(QLatin1Char('>'));
+    }
+    if (captions && doc.Host) doc.Host->SheetsChanged();
+}
