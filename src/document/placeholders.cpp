@@ -29,35 +29,36 @@ QByteArray guidKey(const TGuid& g) {
     return QByteArray(reinterpret_cast<const char*>(g.data()), int(g.size()));
 }
 
-// Names every element of a list of sheets by address. Valid while no element was created or
-// destroyed since it was built (g_ElementLifeStamp); a hit is confirmed by its top-level slot,
-// a miss by the sheets' top-level counts, so elements moved between lists are found again.
+// Names every element of a list of sheets by address, with the chain of elements around it.
+// An element found at the top level of a sheet is confirmed by its slot there. A nested one is
+// trusted only while no element was created or destroyed since the last full build
+// (g_ElementLifeStamp), since its address may have been reused. A miss is trusted while the
+// sheets' top-level lists are as they were; elements appended to a sheet are added without a
+// full build, so texts placed one by one cost one pass over their sheet's list each, and a text
+// that is in no sheet costs one such pass, not a rebuild.
 class TLocator {
 public:
     bool Find(const std::vector<const TEditor*>& sheets, const TElement* e, Entry& out) {
-        if (!m_built || m_stamp != g_ElementLifeStamp) build(sheets);
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            const auto it = m_where.constFind(e);
-            if (it != m_where.constEnd()) {
-                const Entry& en = *it;
-                const bool valid = en.SheetIndex < int(sheets.size()) &&
-                                   sheets[size_t(en.SheetIndex)] == en.Sheet &&
-                                   en.TopIndex < en.Sheet->Elements.size() &&
-                                   en.Sheet->Elements[en.TopIndex].get() == en.Top;
-                if (valid) {
-                    out = en;
-                    return true;
-                }
-            } else if (!sheetsChanged(sheets)) {
-                return false;
+        if (!m_built) build(sheets);
+        auto it = m_where.constFind(e);
+        if (it != m_where.constEnd()) {
+            const bool top = it->Top == e;
+            if (!valid(sheets, *it) || (!top && m_stamp != g_ElementLifeStamp)) {
+                build(sheets);
+                it = m_where.constFind(e);
             }
-            if (attempt == 0) build(sheets);
+        } else if (update(sheets)) {
+            it = m_where.constFind(e);
         }
-        return false;
+        if (it == m_where.constEnd() || !valid(sheets, *it)) return false;
+        out = *it;
+        return true;
     }
-    // Link partners by identity (valid after Find or Refresh).
+    // Brings the link maps up to date (they are kept only by full builds).
     void Refresh(const std::vector<const TEditor*>& sheets) {
-        if (!m_built || m_stamp != g_ElementLifeStamp || sheetsChanged(sheets)) build(sheets);
+        if (!m_built || m_full != m_buildCount || m_stamp != g_ElementLifeStamp ||
+            m_linkStamp != g_TextLinkStamp || countsChanged(sheets))
+            build(sheets);
     }
     const TText* Target(const TGuid& id) const { return m_targets.value(guidKey(id)); }
     const TText* FirstFrom(const TGuid& id) const { return m_linkFrom.value(guidKey(id)); }
@@ -65,11 +66,55 @@ public:
     static int Builds;
 
 private:
-    bool sheetsChanged(const std::vector<const TEditor*>& sheets) const {
+    static bool valid(const std::vector<const TEditor*>& sheets, const Entry& en) {
+        return en.SheetIndex < int(sheets.size()) && sheets[size_t(en.SheetIndex)] == en.Sheet &&
+               en.TopIndex < en.Sheet->Elements.size() &&
+               en.Sheet->Elements[en.TopIndex].get() == en.Top;
+    }
+
+    // Elements are added or removed only by creating or freeing them, so between full builds
+    // the sheet list and the list lengths tell the link maps whether anything moved in or out.
+    bool countsChanged(const std::vector<const TEditor*>& sheets) const {
         if (sheets.size() != m_sheets.size()) return true;
         for (size_t i = 0; i < sheets.size(); ++i)
-            if (sheets[i] != m_sheets[i] || sheets[i]->Elements.size() != m_counts[i]) return true;
+            if (sheets[i] != m_sheets[i] || sheets[i]->Elements.size() != m_tops[i].size())
+                return true;
         return false;
+    }
+
+    // Takes in what changed in the top-level lists: appended elements are walked, anything else
+    // builds anew. True when something changed.
+    bool update(const std::vector<const TEditor*>& sheets) {
+        bool same = sheets.size() == m_sheets.size();
+        for (size_t i = 0; same && i < sheets.size(); ++i)
+            same = sheets[i] == m_sheets[i];
+        if (!same) {
+            build(sheets);
+            return true;
+        }
+        bool changed = false;
+        std::vector<const TElement*> owners;
+        std::vector<TElement*> scratch;
+        for (size_t i = 0; i < sheets.size(); ++i) {
+            const TElementList& list = sheets[i]->Elements;
+            std::vector<const TElement*>& known = m_tops[i];
+            const size_t n = known.size();
+            bool prefix = list.size() >= n;
+            for (size_t k = 0; prefix && k < n; ++k)
+                prefix = list[k].get() == known[k];
+            if (!prefix) {
+                build(sheets);
+                return true;
+            }
+            for (size_t k = n; k < list.size(); ++k) {
+                TElement* top = list[k].get();
+                known.push_back(top);
+                walk(top, Entry{sheets[i], int(i), top, k, {}}, owners, scratch, false);
+                changed = true;
+            }
+        }
+        if (changed) ++m_buildCount; // the link maps no longer cover everything
+        return changed;
     }
 
     void build(const std::vector<const TEditor*>& sheets) {
@@ -78,27 +123,30 @@ private:
         m_targets.clear();
         m_linkFrom.clear();
         m_sheets = sheets;
-        m_counts.clear();
+        m_tops.assign(sheets.size(), {});
         std::vector<const TElement*> owners;
         std::vector<TElement*> scratch;
         for (size_t i = 0; i < sheets.size(); ++i) {
             const TEditor* sheet = sheets[i];
-            m_counts.push_back(sheet->Elements.size());
+            m_tops[i].reserve(sheet->Elements.size());
             for (size_t k = 0; k < sheet->Elements.size(); ++k) {
                 TElement* top = sheet->Elements[k].get();
-                walk(top, Entry{sheet, int(i), top, k, {}}, owners, scratch);
+                m_tops[i].push_back(top);
+                walk(top, Entry{sheet, int(i), top, k, {}}, owners, scratch, true);
             }
         }
         m_stamp = g_ElementLifeStamp;
+        m_linkStamp = g_TextLinkStamp;
+        m_full = ++m_buildCount;
         m_built = true;
     }
 
     void walk(TElement* e, const Entry& base, std::vector<const TElement*>& owners,
-              std::vector<TElement*>& scratch) {
+              std::vector<TElement*>& scratch, bool links) {
         Entry en = base;
         en.Owners = owners;
         m_where.insert(e, en);
-        if (const auto* t = dynamic_cast<const TText*>(e)) {
+        if (const auto* t = links ? dynamic_cast<const TText*>(e) : nullptr) {
             if (t->IsLinkTarget() && !IsNullGuid(t->Id)) {
                 const QByteArray k = guidKey(t->Id);
                 if (!m_targets.contains(k)) m_targets.insert(k, t);
@@ -114,18 +162,21 @@ private:
         if (start == end) return;
         owners.push_back(e);
         for (size_t i = start; i < end; ++i)
-            walk(scratch[i], base, owners, scratch);
+            walk(scratch[i], base, owners, scratch, links);
         owners.pop_back();
         scratch.resize(start);
     }
 
     bool m_built = false;
     quint64 m_stamp = 0;
+    quint64 m_linkStamp = 0;
+    quint64 m_buildCount = 0; // counts full builds and appends
+    quint64 m_full = 0;       // m_buildCount after the last full build
     QHash<const TElement*, Entry> m_where;
     QHash<QByteArray, const TText*> m_targets;
     QHash<QByteArray, const TText*> m_linkFrom;
     std::vector<const TEditor*> m_sheets;
-    std::vector<size_t> m_counts;
+    std::vector<std::vector<const TElement*>> m_tops;
 };
 int TLocator::Builds = 0;
 
@@ -196,6 +247,9 @@ bool defaultNoParent(const TText&, const TTextLocation& where) {
 }
 
 QString expander(const TText& t, const QString& source) {
+    // Most texts hold no placeholder: they are done before any document is asked.
+    const bool hasBoth = source.contains(QLatin1Char('<')) && source.contains(QLatin1Char('>'));
+    if (!hasBoth && !t.IsDesignator) return source;
     TDocument* doc = DocumentOf(&t);
     if (!doc) doc = PlaceholderDocument();
     return doc ? ExpandTextPlaceholders(*doc, t, source) : source;

@@ -79,6 +79,8 @@ void repairLoadedFont(TTextFont& f) {
 }
 } // namespace
 
+quint64 g_TextLinkStamp = 0;
+
 TGuid NewGuid() {
     const QUuid u = QUuid::createUuid();
     TGuid g{};
@@ -276,6 +278,22 @@ bool TText::RefreshShownText() {
     if (ExpandPlaceholders(*this, SourceText) == ShownText) return false;
     SetTextAndFormat(SourceText, Font, Alignment, heightOf(CurrentHeight(), Font.Height, 1e9));
     return true;
+}
+
+void TText::SetTextId(const TTextId& id) {
+    Id = id;
+    ++g_TextLinkStamp;
+}
+
+void TText::SetLinkTarget(const TTextId& id) {
+    LinkTarget = id;
+    ++g_TextLinkStamp;
+    LayoutDirty = true;
+}
+
+void TText::SetLinkTargetReleased(bool on) {
+    LinkTargetReleased = on;
+    ++g_TextLinkStamp;
 }
 
 bool TText::IsWebLink() const {
@@ -600,6 +618,7 @@ void TText::SaveToStream(TStreamWriter& s) const {
 
 void TText::LoadFromStream(TStreamReader& s) {
     const int v = FileVersion;
+    ++g_TextLinkStamp;
     LoadHeader(s);
     if (v < 60) {
         loadOld(s);

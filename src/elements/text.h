@@ -76,6 +76,8 @@ public:
     // The text box a box line belongs to (set by the box that owns the line); not stored.
     const TElement* OwnerBox = nullptr;
     bool LayoutDirty = true;
+    // The link fields; change them through SetTextId, SetLinkTarget and SetLinkTargetReleased,
+    // so that the link lookups of the placeholders notice (g_TextLinkStamp).
     bool LinkTargetReleased = false;
     TGuid Id{};
     TGuid LinkTarget{};
@@ -150,9 +152,10 @@ public:
 
     // Links as loading and copying see them.
     TTextId GetTextId() const override { return Id; }
-    void SetTextId(const TTextId& id) override { Id = id; }
+    void SetTextId(const TTextId& id) override;
     TTextId GetLinkTarget() const override { return LinkTarget; }
-    void SetLinkTarget(const TTextId& id) override { LinkTarget = id; }
+    void SetLinkTarget(const TTextId& id) override;
+    void SetLinkTargetReleased(bool on);
     QString LegacyLinkText() const override { return LegacyLinkTarget; }
     void ClearLegacyLinkText() override { LegacyLinkTarget.clear(); }
     QString LinkMatchText() const override { return SourceText; }
@@ -178,6 +181,10 @@ private:
 // The dump form of a font and of four corners (kavro-cli dump).
 QJsonObject TextFontJson(const TTextFont& f);
 QJsonArray TextCornersJson(const std::array<TRPoint, 4>& c);
+
+// Counts changes of any text's link fields (and texts read from a stream), so caches of who
+// links to whom know when to look again.
+extern quint64 g_TextLinkStamp;
 
 // The default text of new texts in the interface language: "Text", "Label" or "Texte".
 QString DefaultTextOfLanguage();

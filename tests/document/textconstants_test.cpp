@@ -236,3 +236,75 @@ TEST(TextInputDialog, DesignatorEntriesFollowTheLanguage) {
     }
     SetInterfaceLanguage(saved);
 }
+
+// ------------------------------------------------------------------------------- user variables
+
+#include "document/document.h"
+#include "document/gui/AnwenderVariablenDlg.h"
+#include "elements/text.h"
+
+TEST(UserVariablesDialog, DuplicateNamesBlockOkAndOkExpandsTheTextsAgain) {
+    TScriptedPrompt prompts;
+    TScopedPrompts scope(prompts);
+    TDocument doc;
+    doc.CreateSheet(false);
+    doc.UserVariables = {{QStringLiteral("zweig"), QStringLiteral("Z")},
+                         {QStringLiteral("  "), QStringLiteral("dropped")},
+                         {QStringLiteral("Anlage"), QStringLiteral("A1")}};
+    auto text = std::make_unique<TText>();
+    TText& t = *text;
+    doc.Sheet(0).Elements.push_back(std::move(text));
+    t.SetSourceText(QStringLiteral("<anlage>/<Kunde>"));
+    EXPECT_EQ(t.ShownText, QStringLiteral("A1/<Kunde>"));
+
+    TAnwenderVariablenDlg dlg(doc);
+    dlg.Prepare();
+    auto* grid = dlg.findChild<QTableWidget*>(QStringLiteral("SG1"));
+    ASSERT_TRUE(grid);
+    ASSERT_EQ(grid->rowCount(), 2) << "empty names are dropped on opening";
+    EXPECT_EQ(grid->item(0, 0)->text(), QStringLiteral("Anlage"));
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), GetMessage(5366));
+
+    dlg.show();
+    QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("B_NeueZeile")), Qt::LeftButton);
+    setCell(grid, 2, 0, QStringLiteral(" ANLAGE "));
+    setCell(grid, 2, 1, QStringLiteral("A2"));
+    grid->setCurrentCell(0, 1); // leaving the row checks the names
+    ASSERT_GE(prompts.History().size(), 1);
+    const QString expected = QStringLiteral("\"Anlage\"\r\r") + GetMessage(5453) +
+                             QStringLiteral("\r") + GetMessage(5454) + QStringLiteral("\r") +
+                             GetMessage(5455);
+    EXPECT_EQ(prompts.History().back().Request.Text, expected);
+    EXPECT_EQ(prompts.History().back().Request.Icon, TPromptIcon::Information);
+    EXPECT_EQ(grid->item(2, 0)->text(), QStringLiteral("ANLAGE")) << "names are trimmed";
+
+    const qsizetype shownBefore = prompts.History().size();
+    QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("B_OK")), Qt::LeftButton);
+    EXPECT_TRUE(dlg.isVisible()) << "duplicates keep the dialog open";
+    EXPECT_GT(prompts.History().size(), shownBefore);
+
+    setCell(grid, 2, 0, QStringLiteral("Kunde"));
+    setCell(grid, 2, 1, QStringLiteral("ACME"));
+    int changed = 0;
+    QObject::connect(&dlg, &TAnwenderVariablenDlg::VariablesChanged, [&changed] { ++changed; });
+    QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("B_OK")), Qt::LeftButton);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(changed, 1);
+    EXPECT_TRUE(doc.Modified);
+    ASSERT_EQ(doc.UserVariables.size(), 3);
+    EXPECT_EQ(doc.UserVariables[1].Name, QStringLiteral("Kunde")) << "kept sorted by name";
+    EXPECT_EQ(t.ShownText, QStringLiteral("A1/ACME")) << "texts are expanded again";
+
+    // Cancel restores the variables as they were on opening.
+    dlg.Prepare();
+    dlg.show();
+    setCell(grid, 0, 1, QStringLiteral("changed"));
+    QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("B_Abbrechen")), Qt::LeftButton);
+    EXPECT_EQ(doc.UserVariables[0].Value, QStringLiteral("A1"));
+
+    // The text input dialog offers the document's variables.
+    TTextEingabeDlg input;
+    input.UseDocument(doc);
+    EXPECT_EQ(input.UserVariableNames(),
+              (QStringList{QStringLiteral("Anlage"), QStringLiteral("Kunde"), QStringLiteral("zweig")}));
+}

@@ -1,5 +1,7 @@
 #include "document/gui/TextEingabeDlg.h"
 
+#include "document/document.h"
+#include "document/gui/AnwenderVariablenDlg.h"
 #include "document/gui/TextKonstantenDlg.h"
 #include "document/textconstants.h"
 #include "platform/messages.h"
@@ -113,6 +115,20 @@ bool TTextEingabeDlg::event(QEvent* e) {
         return true;
     }
     return QDialog::event(e);
+}
+
+void TTextEingabeDlg::UseDocument(TDocument& doc) {
+    TDocument* d = &doc;
+    UserVariableNames = [d] {
+        QStringList names;
+        for (const TUserVariable& v : d->UserVariables)
+            names << v.Name;
+        return names;
+    };
+    DefineUserVariables = [d](QWidget* parent) {
+        TAnwenderVariablenDlg dlg(*d, parent);
+        return dlg.Run();
+    };
 }
 
 void TTextEingabeDlg::SetText(const QString& text) { E_Text->setText(text); }

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QLineEdit;
+class TDocument;
 class QMenu;
 class QPushButton;
 
@@ -39,6 +40,9 @@ public:
     std::function<bool(QWidget* parent)> DefineUserVariables;
     // The character picker; empty for Cancel. Without it a code point can be typed in.
     std::function<QString(QWidget* parent)> ChooseSpecialCharacter;
+
+    // Offers the document's user variables and defines them with the user-variable dialog.
+    void UseDocument(TDocument& doc);
 
     // The fixed placeholders in their groups; designator and value entries in the interface
     // language.

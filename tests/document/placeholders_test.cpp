@@ -1,0 +1,337 @@
+#include "document/document.h"
+#include "document/fileformat.h"
+#include "document/placeholders.h"
+#include "elements/MyD2D.h"
+#include "elements/TextRect.h"
+#include "elements/text.h"
+#include "platform/prompt.h"
+#include "platform/stream.h"
+#include "testtypes.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QImage>
+#include <QLocale>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+// A document of n sheets named "S1" .. "Sn" with nothing on them; sheet `current` is shown.
+std::unique_ptr<TDocument> document(int sheets, int current = 0) {
+    auto doc = std::make_unique<TDocument>();
+    for (int i = 0; i < sheets; ++i)
+        doc->CreateSheet(false).SheetName = QStringLiteral("S%1").arg(i + 1);
+    doc->ShowSheet(current);
+    return doc;
+}
+
+TText& addText(TEditor& sheet, const QString& source) {
+    auto t = std::make_unique<TText>();
+    TText& ref = *t;
+    sheet.Elements.push_back(std::move(t));
+    ref.SetSourceText(source);
+    return ref;
+}
+
+QString shown(TText& t) {
+    t.RefreshShownText();
+    return t.ShownText;
+}
+
+// Components of the tests (code 7) with real texts in their bodies.
+TElementPtr componentsOnly(quint8 code) {
+    return code == etBauteil ? std::make_unique<TTestComponent>() : nullptr;
+}
+
+TTestComponent& addComponent(TEditor& sheet, qint32 id, qint32 parent = 0) {
+    auto c = std::make_unique<TTestComponent>();
+    c->ComponentId = id;
+    c->ParentId = parent;
+    TTestComponent& ref = *c;
+    sheet.Elements.push_back(std::move(c));
+    return ref;
+}
+
+TText& addBodyText(TTestComponent& c, const QString& source, bool designator) {
+    auto t = std::make_unique<TText>();
+    t->IsDesignator = designator;
+    TText& ref = *t;
+    c.Body.push_back(std::move(t));
+    ref.SetSourceText(source);
+    return ref;
+}
+} // namespace
+
+TEST(Placeholders, PageNumbersCountsAndNames) {
+    auto doc = document(5, 1);
+    TText& t = addText(doc->Sheet(1), QStringLiteral("Blatt <PAGENO> von <PAGECOUNT>"));
+    EXPECT_EQ(t.ShownText, QStringLiteral("Blatt 2 von 5"));
+    TText& lower = addText(doc->Sheet(1), QStringLiteral("Blatt <pageno> von <PageCount>"));
+    EXPECT_EQ(lower.ShownText, QStringLiteral("Blatt 2 von 5"));
+    struct Case {
+        int sheet;
+        const char* source;
+        const char* expected;
+    } cases[] = {
+        {0, "<PREVIOUS_PAGENO>", "0"},        {4, "<NEXT_PAGENO>", "6"},
+        {2, "<PAGENAME>/<PAGENO>", "S3/3"},   {3, "<previous_pageno>-<next_pageno>", "3-5"},
+        {0, "no brackets PAGENO", "no brackets PAGENO"},
+        {0, "<UNKNOWN> <PAGENO", "<UNKNOWN> <PAGENO"},
+        {0, "<VERSION>", "Kavro 8.0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        TText& x = addText(doc->Sheet(c.sheet), QString::fromUtf8(c.source));
+        EXPECT_EQ(shown(x), QString::fromUtf8(c.expected));
+    }
+    // A text outside every sheet keeps what needs its sheet, but gets the document's values.
+    TText loose;
+    loose.SetSourceText(QStringLiteral("<PAGENO> of <PAGECOUNT>"));
+    EXPECT_EQ(loose.ShownText, QStringLiteral("<PAGENO> of 5"));
+
+    // Moving the sheet renumbers it at the next draw.
+    doc->MoveSheet(1, 4);
+    QImage img(50, 50, QImage::Format_RGB32);
+    QPainter p(&img);
+    TDrawContext dc(p, TView{}, true);
+    t.Draw(dc);
+    EXPECT_EQ(t.ShownText, QStringLiteral("Blatt 5 von 5"));
+}
+
+TEST(Placeholders, FileDataDatesAndUserVariables) {
+    QTemporaryDir dir;
+    TScriptedPrompt prompts;
+    TScopedPrompts scope(prompts);
+    auto doc = document(2);
+    TText& file = addText(doc->Sheet(0), QStringLiteral("<FILENAME>|<FILEPATH>|<FILEDATE>"));
+    EXPECT_EQ(file.ShownText, QStringLiteral("<FILENAME>|<FILEPATH>|<FILEDATE>"))
+        << "an untitled document leaves the file placeholders";
+    const QString name = dir.filePath(QStringLiteral("Plan.kav8"));
+    ASSERT_TRUE(SaveDocumentFile(*doc, name, FileKind::Document));
+    doc->FileName = name;
+    const QFileInfo info(name);
+    const QLocale locale = QLocale::system();
+    EXPECT_EQ(shown(file), QStringLiteral("Plan.kav8|") + info.absolutePath() + QStringLiteral("/|") +
+                               locale.toString(info.lastModified().date(), QLocale::ShortFormat));
+    TText& now = addText(doc->Sheet(0), QStringLiteral("<date>"));
+    EXPECT_EQ(now.ShownText, locale.toString(QDate::currentDate(), QLocale::ShortFormat));
+
+    // A user variable comes before the page placeholders, so its name wins; names ignore case.
+    doc->UserVariables = {{QStringLiteral("PAGENO"), QStringLiteral("X")},
+                          {QStringLiteral("Projekt"), QStringLiteral("Anlage 7")},
+                          {QString(), QStringLiteral("never")}};
+    TText& v = addText(doc->Sheet(1), QStringLiteral("<PAGENO>: <projekt> <>"));
+    EXPECT_EQ(v.ShownText, QStringLiteral("X: Anlage 7 <>"));
+}
+
+TEST(Placeholders, DesignatorPrefixAppliesToComponentsWithoutParent) {
+    auto doc = document(3, 0);
+    doc->ComponentPageNumbers = true;
+    doc->PageNumberPrefix = QStringLiteral("-");
+    TTestComponent& parent = addComponent(doc->Sheet(2), 11);
+    TText& r1 = addBodyText(parent, QStringLiteral("R1"), true);
+    TText& value = addBodyText(parent, QStringLiteral("4k7"), false);
+    TTestComponent& child = addComponent(doc->Sheet(2), 12, 11);
+    TText& k1 = addBodyText(child, QStringLiteral("K1"), true);
+    TText& plain = addText(doc->Sheet(2), QStringLiteral("R9"));
+    plain.IsDesignator = true; // a designator outside any component gets no prefix
+    RefreshPageDependentLabels(*doc, false);
+    EXPECT_EQ(r1.ShownText, QStringLiteral("-3R1"));
+    EXPECT_EQ(value.ShownText, QStringLiteral("4k7"));
+    EXPECT_EQ(k1.ShownText, QStringLiteral("K1")) << "a child component's designator shows no prefix";
+    EXPECT_EQ(shown(plain), QStringLiteral("R9"));
+    doc->ComponentPageNumbers = false;
+    EXPECT_EQ(shown(r1), QStringLiteral("R1"));
+
+    // The location knows the component around a text, at any depth.
+    const TTextLocation at = LocateElement(*doc, &r1);
+    EXPECT_EQ(at.SheetIndex, 2);
+    EXPECT_EQ(at.Component(), &parent);
+}
+
+TEST(Placeholders, LinkPlaceholdersNameTargetAndFirstLinkingText) {
+    auto doc = document(4);
+    TText& target = addText(doc->Sheet(1), QStringLiteral("Motor"));
+    target.SetLinkTargetReleased(true);
+    TText& from = addText(doc->Sheet(3), QString());
+    from.SetLinkTarget(target.Id);
+    TText& second = addText(doc->Sheet(2), QString());
+    from.SetSourceText(QStringLiteral("<LINK_TEXT>"));
+    EXPECT_EQ(from.ShownText, QStringLiteral("Motor"));
+    second.SetLinkTarget(target.Id); // a link made later is seen at once
+    from.SetSourceText(QStringLiteral("-> <LINK_PAGENO> <LINK_PAGENAME> <link_text>"));
+    EXPECT_EQ(from.ShownText, QStringLiteral("-> 2 S2 Motor"));
+    target.SetSourceText(QStringLiteral("Motor <LINKFROM_PAGENO>/<LINKFROM_TEXT>"));
+    EXPECT_EQ(target.ShownText, QStringLiteral("Motor 3/"))
+        << "the first linking text in document order is the one on sheet 3";
+
+    // Without a released target, or without a linking text, the placeholders stay.
+    target.SetLinkTargetReleased(false);
+    EXPECT_EQ(shown(from), QStringLiteral("-> <LINK_PAGENO> <LINK_PAGENAME> <link_text>"));
+    TText& lonely = addText(doc->Sheet(0), QStringLiteral("<LINKFROM_TEXT>"));
+    EXPECT_EQ(lonely.ShownText, QStringLiteral("<LINKFROM_TEXT>"));
+}
+
+TEST(Placeholders, SkippedOnTheComponentEditorSheetAndTheLibraryPage) {
+    auto doc = document(2, 1);
+    TText& t = addText(doc->Sheet(1), QStringLiteral("<PAGENO>"));
+    EXPECT_EQ(t.ShownText, QStringLiteral("2"));
+    doc->Sheet(1).ComponentEditorSheet = true;
+    EXPECT_EQ(shown(t), QStringLiteral("<PAGENO>"));
+    t.IsDesignator = true;
+    EXPECT_EQ(shown(t), QStringLiteral("2")) << "designators are expanded there";
+    doc->Sheet(1).ComponentEditorSheet = false;
+
+    TEditor library;
+    auto libText = std::make_unique<TText>();
+    TText& lib = *libText;
+    library.Elements.push_back(std::move(libText));
+    SetPlaceholderLibraryPage(&library);
+    lib.SetSourceText(QStringLiteral("<VERSION>"));
+    EXPECT_EQ(lib.ShownText, QStringLiteral("<VERSION>"));
+    SetPlaceholderLibraryPage(nullptr);
+    EXPECT_EQ(shown(lib), QStringLiteral("Kavro 8.0"));
+}
+
+TEST(Placeholders, TextBoxLinesAndNestedTextsFindTheirSheet) {
+    TScopedElementFactoryHook hook(componentsOnly);
+    auto doc = document(3);
+    auto box = std::make_unique<TTextRect>();
+    TTextRect& b = *box;
+    b.Lines = {QStringLiteral("Seite <PAGENO>"), QStringLiteral("<PAGENAME>")};
+    b.SetRect({0, 0, 1000, 300});
+    doc->Sheet(2).Elements.push_back(std::move(box));
+    b.LayoutLines();
+    ASSERT_EQ(b.LineTexts.size(), 2u);
+    EXPECT_EQ(b.LineTexts[0]->ShownText, QStringLiteral("Seite 3"));
+    EXPECT_EQ(b.LineTexts[1]->ShownText, QStringLiteral("S3"));
+    EXPECT_TRUE(b.LinePlaceholdersPresent());
+
+    TTestComponent& c = addComponent(doc->Sheet(1), 5);
+    TText& nested = addBodyText(c, QStringLiteral("<PAGENO>"), false);
+    EXPECT_EQ(nested.ShownText, QStringLiteral("2"));
+
+    // After the user variables change, boxes with placeholders are laid out again.
+    b.Lines = {QStringLiteral("<Kunde>")};
+    doc->UserVariables = {{QStringLiteral("Kunde"), QStringLiteral("ACME")}};
+    RefreshPageDependentLabels(*doc, false, true);
+    ASSERT_EQ(b.LineTexts.size(), 1u);
+    EXPECT_EQ(b.LineTexts[0]->ShownText, QStringLiteral("ACME"));
+
+    // A document round trip keeps texts and boxes byte for byte; fonts are stored by name.
+    addText(doc->Sheet(0), QStringLiteral("Blatt <PAGENO> von <PAGECOUNT>")).Font.Name =
+        QStringLiteral("Liberation Serif");
+    QByteArray first;
+    {
+        TStreamWriter w(&first);
+        ASSERT_TRUE(WriteDocumentData(w, *doc, FileKind::Document));
+    }
+    EXPECT_TRUE(first.contains(QByteArray("Liberation Serif")));
+    TDocument back;
+    TScriptedPrompt prompts;
+    TScopedPrompts scope(prompts);
+    const TLoadReport report = ReadDocumentData(back, first, FileKind::Document);
+    ASSERT_EQ(report.Outcome, TLoadOutcome::Ok) << report.Reason.toStdString();
+    QByteArray second;
+    {
+        TStreamWriter w(&second);
+        ASSERT_TRUE(WriteDocumentData(w, back, FileKind::Document));
+    }
+    EXPECT_EQ(second, first);
+    const auto* loaded = dynamic_cast<const TText*>(back.Sheet(0).Elements[0].get());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->ShownText, QStringLiteral("Blatt 1 von 3"));
+    EXPECT_EQ(loaded->Font.Name, QStringLiteral("Liberation Serif"));
+}
+
+// Expanding every text of a document asks the locator once; it is built again only after
+// elements were created or destroyed, and elements moved between lists are found again.
+TEST(Placeholders, LocatorIsBuiltOncePerChangeOfTheDocument) {
+    auto doc = document(20);
+    std::vector<TText*> texts;
+    for (int s = 0; s < 20; ++s)
+        for (int i = 0; i < 50; ++i)
+            texts.push_back(&addText(doc->Sheet(s), QStringLiteral("<PAGENO>")));
+    for (TText* t : texts)
+        t->ShownText.clear();
+    const int before = PlaceholderLocatorBuilds();
+    for (TText* t : texts)
+        t->RefreshShownText();
+    EXPECT_LE(PlaceholderLocatorBuilds() - before, 1);
+    EXPECT_EQ(texts[0]->ShownText, QStringLiteral("1"));
+    EXPECT_EQ(texts.back()->ShownText, QStringLiteral("20"));
+    const int built = PlaceholderLocatorBuilds();
+    for (TText* t : texts)
+        t->RefreshShownText();
+    EXPECT_EQ(PlaceholderLocatorBuilds(), built) << "nothing changed, nothing rebuilt";
+
+    // An element moved to another sheet, without being created anew, is found there.
+    TElementPtr moved = std::move(doc->Sheet(0).Elements[0]);
+    doc->Sheet(0).Elements.erase(doc->Sheet(0).Elements.begin());
+    TText* t = static_cast<TText*>(moved.get());
+    doc->Sheet(7).Elements.push_back(std::move(moved));
+    EXPECT_EQ(shown(*t), QStringLiteral("8"));
+    // A freed text's address may come back for a new text elsewhere: the locator notices.
+    doc->Sheet(7).Elements.pop_back();
+    TText& fresh = addText(doc->Sheet(12), QStringLiteral("<PAGENO>"));
+    EXPECT_EQ(fresh.ShownText, QStringLiteral("13"));
+    // A text that is in no sheet is not searched for again and again.
+    TText loose;
+    const int b2 = PlaceholderLocatorBuilds();
+    for (int i = 0; i < 100; ++i)
+        loose.SetSourceText(QStringLiteral("<PAGENO> %1").arg(i));
+    EXPECT_LE(PlaceholderLocatorBuilds() - b2, 1);
+}
+
+TEST(Placeholders, LetterRulesAndZoneNumbers) {
+    struct Letters {
+        int number;
+        const char* zone;
+        const char* child; // of the zero-based index
+    } cases[] = {
+        {-1, "", ""},     {0, "", "a"},     {1, "A", "b"},      {25, "Y", "z"},
+        {26, "Z", "Aa"},  {27, "AA", "Ab"}, {52, "AZ", "Ba"},   {53, "BA", "Bb"},
+        {701, "ZY", "Zz"}, {702, "ZZ", ""}, {703, "AAA", ""},   {18278, "ZZZ", ""},
+        {18279, "", ""},
+    };
+    for (const Letters& c : cases) {
+        SCOPED_TRACE(c.number);
+        EXPECT_EQ(ZoneLetters(c.number), QLatin1String(c.zone));
+        EXPECT_EQ(ChildLetters(c.number), QLatin1String(c.child));
+    }
+    // Ten columns over 2800 units from x = 100, first column 1: x = 450 lies in column 2 ("B").
+    int n = 0;
+    ASSERT_TRUE(ZoneNumber(450, 100, 2800, 10, 1, n));
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(ZoneLetters(n), QStringLiteral("B"));
+    ASSERT_TRUE(ZoneNumber(50, 100, 2800, 10, 1, n));
+    EXPECT_EQ(n, 0) << "outside the grid, not clamped";
+    ASSERT_TRUE(ZoneNumber(3000, 100, 2800, 10, 0, n));
+    EXPECT_EQ(n, 10);
+    EXPECT_FALSE(ZoneNumber(450, 100, 2800, 0, 1, n));
+    EXPECT_FALSE(ZoneNumber(450, 100, 0, 10, 1, n));
+    EXPECT_EQ(ParentContactNumbers(QStringLiteral("<PARENT_CONTACT_2>, <parent_contact_13> "
+                                                   "<PARENT_CONTACT_x> <PARENT_CONTACT_>")),
+              (std::vector<int>{2, 13}));
+}
+
+// The component step plugs in after the page step and before the links.
+TEST(Placeholders, ComponentStepPlugsIn) {
+    static const TDocument* seenDoc = nullptr;
+    static int seenSheet = -1;
+    SetComponentPlaceholders([](QString& text, const TText&, const TDocument& doc,
+                                const TTextLocation& where) {
+        seenDoc = &doc;
+        seenSheet = where.SheetIndex;
+        ReplacePlaceholder(text, QStringLiteral("<BEZ>"), QStringLiteral("K7"));
+    });
+    auto doc = document(2);
+    TText& t = addText(doc->Sheet(1), QStringLiteral("<bez> on <PAGENO>"));
+    EXPECT_EQ(t.ShownText, QStringLiteral("K7 on 2"));
+    EXPECT_EQ(seenDoc, doc.get());
+    EXPECT_EQ(seenSheet, 1);
+    SetComponentPlaceholders(nullptr);
+    EXPECT_EQ(shown(t), QStringLiteral("<bez> on 2"));
+}
