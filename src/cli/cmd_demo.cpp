@@ -12,7 +12,9 @@
 #include "elements/Polyline.h"
 #include "elements/Rechteck.h"
 #include "elements/lpunkt.h"
+#include "elements/TextRect.h"
 #include "elements/polygon.h"
+#include "elements/text.h"
 
 #include <QImage>
 #include <QLinearGradient>
@@ -62,6 +64,30 @@ public:
         e->Points = std::move(pts);
         plainShape(*e, width);
         return add(std::move(e));
+    }
+    // A text whose alignment point is at p.
+    TText& Label(const QString& text, TRPoint p, int height = 40, qint32 alignment = taLeft,
+                 qint32 color = clBlack, bool bold = false) {
+        auto t = std::make_unique<TText>();
+        TTextFont font;
+        font.Color = color;
+        font.Style = bold ? quint8(fsBold) : quint8(0);
+        t->Fill = false;
+        t->SetTextAndFormat(text, font, alignment, height);
+        t->PlaceAt(p);
+        return add(std::move(t));
+    }
+    TTextRect& TextBox(QStringList lines, const TRRect& r, int height = 32) {
+        auto b = std::make_unique<TTextRect>();
+        b->Font = TTextFont{};
+        b->Font.Height = height;
+        b->Fill = false;
+        b->BoxAlignment = baLeft;
+        b->Lines = std::move(lines);
+        b->SetRect(r);
+        TTextRect& ref = add(std::move(b));
+        ref.LayoutLines(); // in its sheet, so its placeholders find their page
+        return ref;
     }
     // A junction dot, sized from the wires through it.
     void Dot(float x, float y) {
@@ -148,8 +174,42 @@ void drawFormSheet(TSchematic& s, size_t first, TElementList& list) {
         if (x < 2700) s.Line({{x, 2810}, {x, 2870}}, 2); // not into the title block
     }
     s.Picture(logo(), TRRect{2730, 2570, 3270, 2630}, 4711);
+    // Title block: the sheet's name, its number among the sheets, the file and the project.
+    s.Label(QStringLiteral("<PAGENAME>"), {3320, 2562}, 70, taLeft, clBlack, true);
+    s.Label(QStringLiteral("Blatt <PAGENO> von <PAGECOUNT>"), {4080, 2675}, 36, taRight);
+    s.Label(QStringLiteral("<FILENAME>"), {3320, 2675}, 30);
+    s.Label(QStringLiteral("<VERSION>"), {3320, 2785}, 30, taLeft, clGrey);
+    s.TextBox({QStringLiteral("Projekt: <Projekt>"), QStringLiteral("Bearbeiter: <Bearbeiter>")},
+              {2715, 2660, 3290, 2865}, 32);
+    for (int i = 0; i < 8; ++i)
+        s.Label(QString::number(i + 1), {350 + 500.f * i, 110}, 36, taCenter);
     for (size_t i = first; i < list.size(); ++i)
         list[i]->SetFormLayer(true);
+}
+
+// Designators, rail names, a turned signal name and a note box with word wrap.
+void drawLabels(TSchematic& s) {
+    s.Label(QStringLiteral("L1"), {240, 375}, 40, taRight, clBlack, true);
+    s.Label(QStringLiteral("N"), {240, 2175}, 40, taRight, clBlue, true);
+    s.Label(QStringLiteral("PE"), {240, 2295}, 40, taRight, clGreen, true);
+    struct Designator {
+        const char* text;
+        float x, y;
+    } designators[] = {{"F1", 650, 650},   {"S1", 650, 950},   {"H1", 720, 1380},
+                       {"R1", 1360, 720},  {"V1", 1400, 1280}, {"K1", 2110, 1030},
+                       {"K1", 2560, 1020}, {"M1", 2860, 1560}, {"C1", 3500, 1180},
+                       {"X1", 300, 2620}};
+    for (const Designator& d : designators)
+        s.Label(QString::fromLatin1(d.text), {d.x, d.y}, 40);
+    TText& signal = s.Label(QStringLiteral("Meldung"), {3850, 1150}, 36, taLeft, clBlue);
+    signal.RotateCorners(signal.Corners[0], -3.14159265358979323846 / 2); // reads upwards
+    TTextRect& note = s.TextBox(
+        {QStringLiteral("Hinweis: Der Motor M1 läuft nur, solange K1 angezogen ist. Die "
+                        "Meldung geht an die übergeordnete Steuerung."),
+         QString(), QStringLiteral("Seite <PAGENO>: <PAGENAME>")},
+        {1420, 1790, 1940, 2130}, 30);
+    note.Fill = true;
+    note.FillColorText = 0xF0FFFF;
 }
 
 void drawCircuit(TSchematic& s) {
@@ -313,11 +373,14 @@ int demo(const QStringList& args) {
     doc.New();
     TEditor& sheet = doc.Sheet(0);
     sheet.SheetName = QStringLiteral("Steuerung");
+    doc.UserVariables = {{QStringLiteral("Projekt"), QStringLiteral("Demo-Anlage")},
+                         {QStringLiteral("Bearbeiter"), QStringLiteral("Kavro")}};
     sheet.SheetWidth = 420;
     sheet.SheetHeight = 297;
     TSchematic s(sheet.Elements);
     drawFormSheet(s, 0, sheet.Elements);
     drawCircuit(s);
+    drawLabels(s);
     return WriteCliFile(doc, args.at(0), FileKind::Document) ? ExitOk : ExitCannotWrite;
 }
 

@@ -362,6 +362,8 @@ void TTextRect::MirrorY(TRPoint axis) {
 // ------------------------------------------------------------------------------------------ SVG
 
 void TTextRect::WriteSvg(TSVG& svg) const {
+    // An export shows the lines as they are now, as drawing does.
+    const_cast<TTextRect*>(this)->RefreshShownTexts();
     svg.CoordFactor = 100;
     auto polygonPath = [&]() {
         svg.PathMoveTo(svgPoint(Corners[0]));

@@ -6,6 +6,8 @@
 // Metrics and flattened outlines are kept per face and character for the life of the program,
 // so a sheet with thousands of texts lays them out from the cache.
 
+#include "elements/fontstyle.h"
+
 #include <QHash>
 #include <QPainterPath>
 #include <QRawFont>
@@ -13,13 +15,6 @@
 #include <array>
 #include <memory>
 
-// Font style bits as texts store them.
-enum TFontStyleBits : quint8 {
-    fsBold = 1,
-    fsItalic = 2,
-    fsUnderline = 4,
-    fsStrikeOut = 8,
-};
 
 // Texts are laid out with a cell (ascent plus descent) of this many pixels.
 constexpr double kReferenceHeight = 100;

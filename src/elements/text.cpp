@@ -536,7 +536,11 @@ void TText::MirrorY(TRPoint axis) {
 
 // ------------------------------------------------------------------------------------------ SVG
 
-void TText::WriteSvg(TSVG& svg) const { WriteSvgClipped(svg, QString()); }
+void TText::WriteSvg(TSVG& svg) const {
+    // An export shows the texts as they are now, as drawing does.
+    const_cast<TText*>(this)->RefreshShownText();
+    WriteSvgClipped(svg, QString());
+}
 
 void TText::WriteSvgClipped(TSVG& svg, const QString& clipName) const {
     const QString clip =

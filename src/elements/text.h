@@ -6,6 +6,7 @@
 // placeholder expansion derives from it.
 
 #include "elements/element.h"
+#include "elements/fontstyle.h"
 #include "elements/registers.h"
 
 #include <QPainterPath>
@@ -30,8 +31,8 @@ struct TTextFont {
     quint8 Style = 0;
     qint32 Color = clBlack;
     qint32 Height = 40;
-    bool Bold() const { return Style & 1; }
-    bool Italic() const { return Style & 2; }
+    bool Bold() const { return Style & fsBold; }
+    bool Italic() const { return Style & fsItalic; }
     friend bool operator==(const TTextFont&, const TTextFont&) = default;
 };
 

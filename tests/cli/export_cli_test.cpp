@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
@@ -152,10 +155,31 @@ TEST_F(CliExport, DemoDocumentHoldsEveryDrawnElementType) {
         types.insert(e->TypeCode);
         (e->FormLayer ? form : drawing) = true;
     }
-    const std::set<int> want{etKreis,  etRechteck,  etPolyLine,    etPolygon,
-                             etGruppe, etLoetpunkt, etPixelBitmap, etBezier};
+    const std::set<int> want{etKreis,    etRechteck, etText,        etPolyLine, etPolygon,
+                             etGruppe,   etLoetpunkt, etPixelBitmap, etTextRect, etBezier};
     EXPECT_TRUE(std::includes(types.begin(), types.end(), want.begin(), want.end()));
     EXPECT_TRUE(form && drawing) << "a title block on the form layer and the circuit";
+
+    // The dump shows each text as typed and as shown.
+    const ProcessResult dump = RunCli({"dump", Path("demo.kav8")});
+    ASSERT_EQ(dump.code, 0) << dump.Err().toStdString();
+    const QJsonObject sheet =
+        QJsonDocument::fromJson(dump.out).object()[QStringLiteral("sheets")].toArray()[0].toObject();
+    bool pageText = false, box = false;
+    for (const QJsonValue& v : sheet[QStringLiteral("Elements")].toArray()) {
+        const QJsonObject e = v.toObject();
+        if (e[QStringLiteral("SourceText")] == QStringLiteral("Blatt <PAGENO> von <PAGECOUNT>")) {
+            pageText = true;
+            EXPECT_EQ(e[QStringLiteral("ShownText")], QStringLiteral("Blatt 1 von 1"));
+            EXPECT_EQ(e[QStringLiteral("Font")].toObject()[QStringLiteral("Name")],
+                      QStringLiteral("Arial"));
+        }
+        if (e[QStringLiteral("type")] == QStringLiteral("TTextRect") &&
+            e[QStringLiteral("Lines")].toArray().first() == QStringLiteral("Projekt: <Projekt>"))
+            box = true;
+    }
+    EXPECT_TRUE(pageText);
+    EXPECT_TRUE(box);
 
     // The copy in the repository is a sound document the editor opens.
     const QString shipped =
