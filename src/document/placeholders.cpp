@@ -278,8 +278,9 @@ void RegisterPlaceholderDocument(TDocument* doc) {
 
 void UnregisterPlaceholderDocument(TDocument* doc) {
     auto& docs = state().docs;
-    docs.erase(std::remove_if(docs.begin(), docs.end(), [doc](const auto& r) { return r->Doc == doc; }),
-               docs.end());
+    docs.erase(
+        std::remove_if(docs.begin(), docs.end(), [doc](const auto& r) { return r->Doc == doc; }),
+        docs.end());
 }
 
 TDocument* PlaceholderDocument() {
@@ -311,7 +312,9 @@ void InvalidatePlaceholderLocator(const TDocument& doc) {
     if (TLocator* l = locatorOf(doc)) l->Invalidate();
 }
 
-int PlaceholderLocatorBuilds() { return TLocator::Builds; }
+int PlaceholderLocatorBuilds() {
+    return TLocator::Builds;
+}
 
 const TText* LinkTargetOf(const TDocument& doc, const TText& t) {
     if (!t.IsLinkText()) return nullptr;
@@ -329,8 +332,12 @@ const TText* FirstLinkFrom(const TDocument& doc, const TText& t) {
     return l->FirstFrom(t.Id);
 }
 
-void SetComponentPlaceholders(TComponentPlaceholders step) { state().componentStep = step; }
-void SetComponentHasNoParent(TComponentHasNoParent rule) { state().noParent = rule; }
+void SetComponentPlaceholders(TComponentPlaceholders step) {
+    state().componentStep = step;
+}
+void SetComponentHasNoParent(TComponentHasNoParent rule) {
+    state().noParent = rule;
+}
 
 void ReplacePlaceholder(QString& text, const QString& placeholder, const QString& value) {
     text.replace(placeholder, value, Qt::CaseInsensitive);

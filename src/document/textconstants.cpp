@@ -25,7 +25,9 @@ QStringList& TextConstants() {
     return list;
 }
 
-QString TextConstantsFileName() { return DataFolder() + QStringLiteral("USERTEXT.DAT"); }
+QString TextConstantsFileName() {
+    return DataFolder() + QStringLiteral("USERTEXT.DAT");
+}
 
 void NormalizeTextConstants(QStringList& list) {
     list.erase(std::remove_if(list.begin(), list.end(),

@@ -40,7 +40,9 @@ qsizetype wordLength(const QString& r) {
     return r.size();
 }
 
-QPoint svgPoint(TRPoint p) { return QPoint(RoundPixel(p.X * 100.0), RoundPixel(p.Y * 100.0)); }
+QPoint svgPoint(TRPoint p) {
+    return QPoint(RoundPixel(p.X * 100.0), RoundPixel(p.Y * 100.0));
+}
 
 void readFontTail(TStreamReader& s, TTextFont& f) {
     f.Style = s.ReadU8();
@@ -88,7 +90,9 @@ bool TTextRect::LinePlaceholdersPresent() const {
     return false;
 }
 
-bool TTextRect::IsBlank() const { return Lines.join(QString()).trimmed().isEmpty(); }
+bool TTextRect::IsBlank() const {
+    return Lines.join(QString()).trimmed().isEmpty();
+}
 
 std::unique_ptr<TText> TTextRect::newLine() const {
     auto t = std::make_unique<TText>();
@@ -290,7 +294,9 @@ bool TTextRect::HitRect(const TView& view, const TIRect& rect, bool enclose) con
     return PolygonHitsRect(ToScreen(view, cornerArray()), rect, enclose);
 }
 
-TRRect TTextRect::GetBounds() const { return BoundsOf(cornerArray()); }
+TRRect TTextRect::GetBounds() const {
+    return BoundsOf(cornerArray());
+}
 
 void TTextRect::SetColor(qint32 color) {
     TElement::SetColor(color);

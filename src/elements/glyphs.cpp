@@ -184,8 +184,8 @@ const QPainterPath& TGlyphFace::Outline(char32_t c) {
 
 TGlyphFace& GlyphFace(const QString& name, quint8 style) {
     FaceCache& c = cache();
-    const QString key = QString::number(style & (fsBold | fsItalic)) + QLatin1Char('|') +
-                        name.toCaseFolded();
+    const QString key =
+        QString::number(style & (fsBold | fsItalic)) + QLatin1Char('|') + name.toCaseFolded();
     auto it = c.faces.find(key);
     if (it == c.faces.end())
         it = c.faces.emplace(key, std::make_unique<TGlyphFace>(name, quint8(style & 3))).first;

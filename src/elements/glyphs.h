@@ -15,7 +15,6 @@
 #include <array>
 #include <memory>
 
-
 // Texts are laid out with a cell (ascent plus descent) of this many pixels.
 constexpr double kReferenceHeight = 100;
 // Tab stops lie every 3.55 reference heights.

@@ -20,13 +20,20 @@
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr qint32 kMaxTextHeight = 5000; // 500 mm
-const QString kSvgBackgroundStyle = QStringLiteral("style=\"stroke-linecap:square; stroke-linejoin:miter\"");
+const QString kSvgBackgroundStyle =
+    QStringLiteral("style=\"stroke-linecap:square; stroke-linejoin:miter\"");
 
 TPlaceholderExpander g_expander = nullptr;
 
-TRPoint operator+(TRPoint a, TRPoint b) { return {a.X + b.X, a.Y + b.Y}; }
-TRPoint operator-(TRPoint a, TRPoint b) { return {a.X - b.X, a.Y - b.Y}; }
-TRPoint operator*(TRPoint a, double f) { return {float(a.X * f), float(a.Y * f)}; }
+TRPoint operator+(TRPoint a, TRPoint b) {
+    return {a.X + b.X, a.Y + b.Y};
+}
+TRPoint operator-(TRPoint a, TRPoint b) {
+    return {a.X - b.X, a.Y - b.Y};
+}
+TRPoint operator*(TRPoint a, double f) {
+    return {float(a.X * f), float(a.Y * f)};
+}
 
 // p moved along the direction from -> p by d (towards when d is negative).
 TRPoint awayFrom(TRPoint p, TRPoint from, double d) {
@@ -42,7 +49,9 @@ TRPoint unitVector(TRPoint from, TRPoint to) {
     return {float((double(to.X) - from.X) / len), float((double(to.Y) - from.Y) / len)};
 }
 
-QPoint svgPoint(TRPoint p) { return QPoint(RoundPixel(p.X * 100.0), RoundPixel(p.Y * 100.0)); }
+QPoint svgPoint(TRPoint p) {
+    return QPoint(RoundPixel(p.X * 100.0), RoundPixel(p.Y * 100.0));
+}
 
 QPolygonF devicePolygon(const TDrawContext& dc, const TRPoint* pts, int n) {
     QPolygonF poly;
@@ -52,8 +61,12 @@ QPolygonF devicePolygon(const TDrawContext& dc, const TRPoint* pts, int n) {
     return poly;
 }
 
-void readGuid(TStreamReader& s, TGuid& g) { s.ReadRaw(g.data(), 16); }
-void writeGuid(TStreamWriter& s, const TGuid& g) { s.WriteRaw(g.data(), 16); }
+void readGuid(TStreamReader& s, TGuid& g) {
+    s.ReadRaw(g.data(), 16);
+}
+void writeGuid(TStreamWriter& s, const TGuid& g) {
+    s.WriteRaw(g.data(), 16);
+}
 
 // Writes a closed world polygon as one path.
 void writeSvgPolygonPath(TSVG& svg, const TRPoint* pts, int n) {
@@ -95,7 +108,9 @@ TGuid NewGuid() {
     return g;
 }
 
-void SetPlaceholderExpander(TPlaceholderExpander expander) { g_expander = expander; }
+void SetPlaceholderExpander(TPlaceholderExpander expander) {
+    g_expander = expander;
+}
 
 QString ExpandPlaceholders(const TText& text, const QString& source) {
     return g_expander ? g_expander(text, source) : source;
@@ -195,8 +210,10 @@ void TText::PlaceAt(TRPoint p) {
     const QSizeF sz = GetSize();
     const double w = sz.width(), h = sz.height();
     double x0 = p.X;
-    if (Alignment == taCenter) x0 -= w / 2;
-    else if (Alignment == taRight) x0 -= w;
+    if (Alignment == taCenter)
+        x0 -= w / 2;
+    else if (Alignment == taRight)
+        x0 -= w;
     Corners[0] = {float(x0), p.Y};
     Corners[1] = {float(x0 + w), p.Y};
     Corners[2] = {float(x0 + w), float(p.Y + h)};
@@ -206,10 +223,13 @@ void TText::PlaceAt(TRPoint p) {
 void TText::Normalize(double sheetWidth, double sheetHeight) {
     const QSizeF sz = GetSize();
     const double x = std::clamp(double(Corners[0].X), 0.0, std::max(0.0, sheetWidth - sz.width()));
-    const double y = std::clamp(double(Corners[0].Y), 0.0, std::max(0.0, sheetHeight - sz.height()));
+    const double y =
+        std::clamp(double(Corners[0].Y), 0.0, std::max(0.0, sheetHeight - sz.height()));
     double ax = x;
-    if (Alignment == taCenter) ax += sz.width() / 2;
-    else if (Alignment == taRight) ax += sz.width();
+    if (Alignment == taCenter)
+        ax += sz.width() / 2;
+    else if (Alignment == taRight)
+        ax += sz.width();
     PlaceAt({float(ax), float(y)});
 }
 
@@ -333,7 +353,7 @@ std::array<TRPoint, 7> TText::LinkArrow() const {
     const TRPoint u = unitVector(C[0], C[3]);
     const TRPoint v = unitVector(C[3], C[2]);
     const TRPoint A = C[3] + v * (W - H / 2);
-    return {C[3] - u * (H / 24), A - u * (H / 24),     A - u * (5 * H / 48), C[2],
+    return {C[3] - u * (H / 24),  A - u * (H / 24), A - u * (5 * H / 48), C[2],
             A + u * (5 * H / 48), A + u * (H / 24), C[3] + u * (H / 24)};
 }
 
@@ -375,8 +395,8 @@ void TText::DrawText(TDrawContext& dc) {
     const QRectF device = devicePolygon(dc, Corners.data(), 4).boundingRect();
     if (device.width() > 1 && device.height() > 1 && !GlyphCache.isEmpty()) {
         const TView& v = dc.View;
-        const QTransform toDevice = GlyphTransform() *
-                                    QTransform(v.ZoomX, 0, 0, v.ZoomY, v.OffsetX, v.OffsetY);
+        const QTransform toDevice =
+            GlyphTransform() * QTransform(v.ZoomX, 0, 0, v.ZoomY, v.OffsetX, v.OffsetY);
         const bool smooth = dc.SmoothText(device);
         const bool wasSmooth = p.testRenderHint(QPainter::Antialiasing);
         const QTransform old = p.worldTransform();
@@ -388,8 +408,8 @@ void TText::DrawText(TDrawContext& dc) {
     }
 
     // A blank text stays visible and selectable by its frame; so does any text being dragged.
-    const bool blank = ShownText.trimmed().isEmpty() && !IsComponentLabel() && !IsBoxLine &&
-                       TypeCode != etKontakt;
+    const bool blank =
+        ShownText.trimmed().isEmpty() && !IsComponentLabel() && !IsBoxLine && TypeCode != etKontakt;
     const bool dragged = dc.Overlay && !g_ElementSwitches.DrawingInsideGroup && !IsBoxLine;
     if ((blank || dragged) && !dc.Printing && !dc.Exporting) {
         for (int i = 0; i < 4; ++i)
@@ -429,7 +449,9 @@ bool TText::HitRect(const TView& view, const TIRect& rect, bool enclose) const {
     return PolygonHitsRect(ToScreen(view, CornerArray()), rect, enclose);
 }
 
-TRRect TText::GetBounds() const { return BoundsOf(CornerArray()); }
+TRRect TText::GetBounds() const {
+    return BoundsOf(CornerArray());
+}
 
 TIRect TText::GetScreenRect(const TView& view) const {
     TRRect r = GetBounds();
@@ -518,8 +540,10 @@ void TText::MirrorX(TRPoint axis) {
         std::swap(Corners[0], Corners[1]);
         std::swap(Corners[2], Corners[3]);
     }
-    if (Alignment == taLeft) Alignment = taRight;
-    else if (Alignment == taRight) Alignment = taLeft;
+    if (Alignment == taLeft)
+        Alignment = taRight;
+    else if (Alignment == taRight)
+        Alignment = taLeft;
     LayoutDirty = true;
 }
 
@@ -545,7 +569,8 @@ void TText::WriteSvg(TSVG& svg) const {
 void TText::WriteSvgClipped(TSVG& svg, const QString& clipName) const {
     const QString clip =
         clipName.isEmpty() ? QString() : QStringLiteral("clip-path=\"url(#%1)\"").arg(clipName);
-    const QString background = clip.isEmpty() ? kSvgBackgroundStyle : kSvgBackgroundStyle + QLatin1Char(' ') + clip;
+    const QString background =
+        clip.isEmpty() ? kSvgBackgroundStyle : kSvgBackgroundStyle + QLatin1Char(' ') + clip;
     svg.CoordFactor = 100;
     if (IsLinkText() || IsLinkTarget()) {
         const std::array<TRPoint, 6> f = TagFrame();
@@ -678,7 +703,8 @@ void TText::LoadFromStream(TStreamReader& s) {
     const double a = first.BlackRight > 0 ? first.BlackLeft : 0;
     const double cw = first.BlackRight > 0 ? first.Advance - first.BlackRight : 0;
     const double old = (extent + std::fabs(a) + std::fabs(cw)) * Font.Height / kReferenceHeight;
-    if (old > 0 && GlyphWidth > 0) StretchWidth(GlyphWidth / old, Alignment == taRight ? taRight : taLeft);
+    if (old > 0 && GlyphWidth > 0)
+        StretchWidth(GlyphWidth / old, Alignment == taRight ? taRight : taLeft);
     LayoutDirty = true;
 }
 
@@ -746,5 +772,9 @@ bool TText::DumpTypeFields(QJsonObject& o) const {
     return true;
 }
 
-QJsonObject TextFontJson(const TTextFont& f) { return fontJson(f); }
-QJsonArray TextCornersJson(const std::array<TRPoint, 4>& c) { return cornersJson(c); }
+QJsonObject TextFontJson(const TTextFont& f) {
+    return fontJson(f);
+}
+QJsonArray TextCornersJson(const std::array<TRPoint, 4>& c) {
+    return cornersJson(c);
+}

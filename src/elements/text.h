@@ -22,7 +22,9 @@ class QTransform;
 using TGuid = TTextId;
 // A new GUID for a text's identity.
 TGuid NewGuid();
-inline bool IsNullGuid(const TGuid& g) { return IsNullTextId(g); }
+inline bool IsNullGuid(const TGuid& g) {
+    return IsNullTextId(g);
+}
 
 // Typeface, style bits (TFontStyleBits: 1 bold, 2 italic, 4 underline, 8 strike-out), colour and
 // text height in world units (1/10 mm).
@@ -61,7 +63,7 @@ public:
     TText(); // the text tool's preset and the default text of the interface language
 
     QString SourceText;
-    float GlyphWidth = 1;  // laid-out run in world units
+    float GlyphWidth = 1; // laid-out run in world units
     float GlyphHeight = 1;
     float GlyphDescent = 0; // descent at the reference size
     // Glyph contours at the reference size, rebuilt when LayoutDirty is set.

@@ -17,7 +17,8 @@ struct TTextStyle {
     bool Bold = false;
     bool Italic = false;
     qint32 Color = 0;
-    qint32 Ausrichtung = 0; // texts: 0 left, 1 centred, 2 right; text boxes: 0 left, 1 right, 2 centred
+    qint32 Ausrichtung =
+        0; // texts: 0 left, 1 centred, 2 right; text boxes: 0 left, 1 right, 2 centred
     bool TextFill = false;
     qint32 TextFillColor = 0xFFFFFF;
     friend bool operator==(const TTextStyle&, const TTextStyle&) = default;
@@ -26,11 +27,11 @@ struct TTextStyle {
 struct TTextSettings {
     bool TexteDrehen = true;   // "General": rotating a selection turns its texts
     bool TexteSpiegeln = true; // "General": mirroring a selection mirrors its texts
-    TTextStyle Text;                                            // "Text-Default"
-    TTextStyle TextRect;                                        // "TextRect-Default"
-    TTextStyle TextKontakt{QStringLiteral("Arial"), 18};        // "TextKontakt-Default"
-    TTextStyle TextWert{QStringLiteral("Arial"), 24};           // "TextWert-Default"
-    TTextStyle TextBez{QStringLiteral("Arial"), 24};            // "TextBez-Default"
+    TTextStyle Text;           // "Text-Default"
+    TTextStyle TextRect;       // "TextRect-Default"
+    TTextStyle TextKontakt{QStringLiteral("Arial"), 18}; // "TextKontakt-Default"
+    TTextStyle TextWert{QStringLiteral("Arial"), 24};    // "TextWert-Default"
+    TTextStyle TextBez{QStringLiteral("Arial"), 24};     // "TextBez-Default"
     friend bool operator==(const TTextSettings&, const TTextSettings&) = default;
 };
 extern TTextSettings g_TextSettings;

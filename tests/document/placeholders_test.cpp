@@ -75,8 +75,10 @@ TEST(Placeholders, PageNumbersCountsAndNames) {
         const char* source;
         const char* expected;
     } cases[] = {
-        {0, "<PREVIOUS_PAGENO>", "0"},        {4, "<NEXT_PAGENO>", "6"},
-        {2, "<PAGENAME>/<PAGENO>", "S3/3"},   {3, "<previous_pageno>-<next_pageno>", "3-5"},
+        {0, "<PREVIOUS_PAGENO>", "0"},
+        {4, "<NEXT_PAGENO>", "6"},
+        {2, "<PAGENAME>/<PAGENO>", "S3/3"},
+        {3, "<previous_pageno>-<next_pageno>", "3-5"},
         {0, "no brackets PAGENO", "no brackets PAGENO"},
         {0, "<UNKNOWN> <PAGENO", "<UNKNOWN> <PAGENO"},
         {0, "<VERSION>", "Kavro 8.0"},
@@ -113,7 +115,8 @@ TEST(Placeholders, FileDataDatesAndUserVariables) {
     doc->FileName = name;
     const QFileInfo info(name);
     const QLocale locale = QLocale::system();
-    EXPECT_EQ(shown(file), QStringLiteral("Plan.kav8|") + info.absolutePath() + QStringLiteral("/|") +
+    EXPECT_EQ(shown(file), QStringLiteral("Plan.kav8|") + info.absolutePath() +
+                               QStringLiteral("/|") +
                                locale.toString(info.lastModified().date(), QLocale::ShortFormat));
     TText& now = addText(doc->Sheet(0), QStringLiteral("<date>"));
     EXPECT_EQ(now.ShownText, locale.toString(QDate::currentDate(), QLocale::ShortFormat));
@@ -140,7 +143,8 @@ TEST(Placeholders, DesignatorPrefixAppliesToComponentsWithoutParent) {
     RefreshPageDependentLabels(*doc, false);
     EXPECT_EQ(r1.ShownText, QStringLiteral("-3R1"));
     EXPECT_EQ(value.ShownText, QStringLiteral("4k7"));
-    EXPECT_EQ(k1.ShownText, QStringLiteral("K1")) << "a child component's designator shows no prefix";
+    EXPECT_EQ(k1.ShownText, QStringLiteral("K1"))
+        << "a child component's designator shows no prefix";
     EXPECT_EQ(shown(plain), QStringLiteral("R9"));
     doc->ComponentPageNumbers = false;
     EXPECT_EQ(shown(r1), QStringLiteral("R1"));
@@ -291,10 +295,9 @@ TEST(Placeholders, LetterRulesAndZoneNumbers) {
         const char* zone;
         const char* child; // of the zero-based index
     } cases[] = {
-        {-1, "", ""},     {0, "", "a"},     {1, "A", "b"},      {25, "Y", "z"},
-        {26, "Z", "Aa"},  {27, "AA", "Ab"}, {52, "AZ", "Ba"},   {53, "BA", "Bb"},
-        {701, "ZY", "Zz"}, {702, "ZZ", ""}, {703, "AAA", ""},   {18278, "ZZZ", ""},
-        {18279, "", ""},
+        {-1, "", ""},     {0, "", "a"},       {1, "A", "b"},    {25, "Y", "z"},    {26, "Z", "Aa"},
+        {27, "AA", "Ab"}, {52, "AZ", "Ba"},   {53, "BA", "Bb"}, {701, "ZY", "Zz"}, {702, "ZZ", ""},
+        {703, "AAA", ""}, {18278, "ZZZ", ""}, {18279, "", ""},
     };
     for (const Letters& c : cases) {
         SCOPED_TRACE(c.number);
@@ -313,7 +316,7 @@ TEST(Placeholders, LetterRulesAndZoneNumbers) {
     EXPECT_FALSE(ZoneNumber(450, 100, 2800, 0, 1, n));
     EXPECT_FALSE(ZoneNumber(450, 100, 0, 10, 1, n));
     EXPECT_EQ(ParentContactNumbers(QStringLiteral("<PARENT_CONTACT_2>, <parent_contact_13> "
-                                                   "<PARENT_CONTACT_x> <PARENT_CONTACT_>")),
+                                                  "<PARENT_CONTACT_x> <PARENT_CONTACT_>")),
               (std::vector<int>{2, 13}));
 }
 
@@ -321,12 +324,12 @@ TEST(Placeholders, LetterRulesAndZoneNumbers) {
 TEST(Placeholders, ComponentStepPlugsIn) {
     static const TDocument* seenDoc = nullptr;
     static int seenSheet = -1;
-    SetComponentPlaceholders([](QString& text, const TText&, const TDocument& doc,
-                                const TTextLocation& where) {
-        seenDoc = &doc;
-        seenSheet = where.SheetIndex;
-        ReplacePlaceholder(text, QStringLiteral("<BEZ>"), QStringLiteral("K7"));
-    });
+    SetComponentPlaceholders(
+        [](QString& text, const TText&, const TDocument& doc, const TTextLocation& where) {
+            seenDoc = &doc;
+            seenSheet = where.SheetIndex;
+            ReplacePlaceholder(text, QStringLiteral("<BEZ>"), QStringLiteral("K7"));
+        });
     auto doc = document(2);
     TText& t = addText(doc->Sheet(1), QStringLiteral("<bez> on <PAGENO>"));
     EXPECT_EQ(t.ShownText, QStringLiteral("K7 on 2"));

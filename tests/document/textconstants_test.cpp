@@ -43,9 +43,9 @@ QAction* actionNamed(QMenu* menu, const QString& text) {
 TEST(TextConstants, FileIsSortedUtf16WithoutEmptyLines) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("USERTEXT.DAT"));
-    const QStringList list{QStringLiteral("zeta"), QString(), QStringLiteral("Alpha"),
-                           QStringLiteral("   "), QStringLiteral("beta Ω"),
-                           QStringLiteral("alpha")};
+    const QStringList list{QStringLiteral("zeta"),   QString(),
+                           QStringLiteral("Alpha"),  QStringLiteral("   "),
+                           QStringLiteral("beta Ω"), QStringLiteral("alpha")};
     ASSERT_TRUE(SaveTextConstants(file, list));
     const QByteArray bytes = readFile(file);
     ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));
@@ -72,12 +72,15 @@ TEST(TextConstants, FileIsSortedUtf16WithoutEmptyLines) {
               (QStringList{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")}));
     EXPECT_EQ(DecodeTextFileLines(QByteArray("\xFE\xFF\0a\0\n\0b", 8)),
               (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
-    EXPECT_EQ(DecodeTextFileLines(QByteArray("Gr\xF6\xDF" "e")), QStringList{QStringLiteral("Größe")});
+    EXPECT_EQ(DecodeTextFileLines(QByteArray("Gr\xF6\xDF"
+                                             "e")),
+              QStringList{QStringLiteral("Größe")});
     QDir(dir.path()).mkdir(QStringLiteral("folder.dat"));
     QString error;
     EXPECT_FALSE(LoadTextConstants(dir.filePath(QStringLiteral("folder.dat")), back, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("folder.dat")));
-    EXPECT_FALSE(SaveTextConstants(dir.filePath(QStringLiteral("no/such/dir/x.dat")), list, &error));
+    EXPECT_FALSE(
+        SaveTextConstants(dir.filePath(QStringLiteral("no/such/dir/x.dat")), list, &error));
 }
 
 TEST(TextConstantsDialog, OkSortsDropsEmptiesAndWritesCancelKeepsTheList) {
@@ -228,10 +231,10 @@ TEST(TextInputDialog, DesignatorEntriesFollowTheLanguage) {
         ASSERT_EQ(groups.size(), 6);
         EXPECT_EQ(groups[4].value(0), QLatin1String(c.designator));
         EXPECT_EQ(groups[4].value(1), QLatin1String(c.value));
-        EXPECT_EQ(groups[0], (QStringList{QStringLiteral("<PAGENO>"), QStringLiteral("<PAGECOUNT>"),
-                                          QStringLiteral("<PAGENAME>"),
-                                          QStringLiteral("<PREVIOUS_PAGENO>"),
-                                          QStringLiteral("<NEXT_PAGENO>")}));
+        EXPECT_EQ(groups[0],
+                  (QStringList{QStringLiteral("<PAGENO>"), QStringLiteral("<PAGECOUNT>"),
+                               QStringLiteral("<PAGENAME>"), QStringLiteral("<PREVIOUS_PAGENO>"),
+                               QStringLiteral("<NEXT_PAGENO>")}));
         EXPECT_EQ(groups[3].size(), 11);
     }
     SetInterfaceLanguage(saved);
@@ -305,6 +308,7 @@ TEST(UserVariablesDialog, DuplicateNamesBlockOkAndOkExpandsTheTextsAgain) {
     // The text input dialog offers the document's variables.
     TTextEingabeDlg input;
     input.UseDocument(doc);
-    EXPECT_EQ(input.UserVariableNames(),
-              (QStringList{QStringLiteral("Anlage"), QStringLiteral("Kunde"), QStringLiteral("zweig")}));
+    EXPECT_EQ(
+        input.UserVariableNames(),
+        (QStringList{QStringLiteral("Anlage"), QStringLiteral("Kunde"), QStringLiteral("zweig")}));
 }

@@ -61,7 +61,9 @@ void header(TStreamWriter& w) {
     w.WriteBool(false);
 }
 
-void counted(TStreamWriter& w, const QString& s) { WriteCountedShortString(w, s); }
+void counted(TStreamWriter& w, const QString& s) {
+    WriteCountedShortString(w, s);
+}
 
 std::unique_ptr<TText> text(const QString& s, TRPoint at, qint32 alignment = taLeft,
                             qint32 height = 40) {
@@ -77,8 +79,8 @@ bool near(TRPoint a, TRPoint b, double tol = 0.01) {
     return std::fabs(a.X - b.X) <= tol && std::fabs(a.Y - b.Y) <= tol;
 }
 #define EXPECT_NEAR_PT(a, b)                                                                       \
-    EXPECT_TRUE(near(a, b)) << "(" << (a).X << ", " << (a).Y << ") vs (" << (b).X << ", "        \
-                            << (b).Y << ")"
+    EXPECT_TRUE(near(a, b)) << "(" << (a).X << ", " << (a).Y << ") vs (" << (b).X << ", " << (b).Y \
+                            << ")"
 
 QImage render(TElement& e, bool printing = false, double zoom = 1, QSize size = {400, 200}) {
     QImage img(size, QImage::Format_RGB32);
@@ -291,9 +293,9 @@ TEST(Text, PlaceholderAndLinkPredicates) {
         bool placeholders;
         bool web;
     } cases[] = {
-        {"<PAGENO>", true, false},  {"a > b < c", false, false}, {"x<y", false, false},
-        {"<>", true, false},        {"www.kavro.de", false, true}, {"WWW.x", false, true},
-        {"http://x", false, true},  {"HTTPS", false, true},        {"www", false, false},
+        {"<PAGENO>", true, false}, {"a > b < c", false, false},   {"x<y", false, false},
+        {"<>", true, false},       {"www.kavro.de", false, true}, {"WWW.x", false, true},
+        {"http://x", false, true}, {"HTTPS", false, true},        {"www", false, false},
         {"ftp://x", false, false},
     };
     for (const Case& c : cases) {
@@ -356,8 +358,8 @@ TEST(Text, MirrorRulesKeepTextsReadableUnlessAsked) {
         qint32 alignment, alignmentAfter;
         bool readable;
     } cases[] = {
-        {"X, setting off: readable, left becomes right", false, false, false, false, taLeft, taRight,
-         true},
+        {"X, setting off: readable, left becomes right", false, false, false, false, taLeft,
+         taRight, true},
         {"X, setting off, right becomes left", false, false, false, false, taRight, taLeft, true},
         {"X, setting off, centred stays", false, false, false, false, taCenter, taCenter, true},
         {"X, setting on: mirror image", true, false, false, false, taLeft, taRight, false},
@@ -410,14 +412,14 @@ TEST(Text, HitTestsSnapAndLinkShapes) {
     EXPECT_TRUE(t->HitPoint(v, v.ToPixel({right + 25, 120})));
     const auto frame = t->TagFrame();
     const double h = 40, b = h / 4;
-    EXPECT_NEAR_PT(frame[0], (TRPoint{float(right + b), 100})); // TR
+    EXPECT_NEAR_PT(frame[0], (TRPoint{float(right + b), 100}));         // TR
     EXPECT_NEAR_PT(frame[1], (TRPoint{float(right + b + h / 2), 120})); // tip
     EXPECT_NEAR_PT(frame[4], frame[3]) << "no swallow tail without a link target";
     EXPECT_GT(t->GetScreenRect(v).Right, v.ToPixel({right, 0}).x() + 25);
     t->LinkTargetReleased = true;
     const auto target = t->TagFrame();
-    EXPECT_NEAR_PT(target[5], (TRPoint{float(100 - 3 * b), 100}));             // TL
-    EXPECT_NEAR_PT(target[4], (TRPoint{float(100 - 3 * b + 2 * b), 120}));     // notch
+    EXPECT_NEAR_PT(target[5], (TRPoint{float(100 - 3 * b), 100}));         // TL
+    EXPECT_NEAR_PT(target[4], (TRPoint{float(100 - 3 * b + 2 * b), 120})); // notch
 
     // Web links carry an arrow along the bottom edge, tip at C2.
     auto w = text(QStringLiteral("www.example.org"), {0, 0}, taLeft, 48);
@@ -522,7 +524,8 @@ TEST(Text, ReversedDirectionTurnsTheGlyphsInsideTheBox) {
     int mismatches = 0, inked = 0;
     for (int y = 20; y < 170; ++y)
         for (int x = 20; x < int(t->Corners[1].X); ++x) {
-            const int rx = int(std::lround(2 * c.X - x - 1)), ry = int(std::lround(2 * c.Y - y - 1));
+            const int rx = int(std::lround(2 * c.X - x - 1)),
+                      ry = int(std::lround(2 * c.Y - y - 1));
             if (rx < 0 || ry < 0) continue;
             const bool a = qGray(normal.pixel(x, y)) < 128;
             const bool b = qGray(reversed.pixel(rx, ry)) < 128;
@@ -556,8 +559,9 @@ TEST(Text, RecordsRoundTripByteForByteWithFontsByName) {
                       (4 + 2 * 18) + 16 + 16 + 1 + 4 + 1;
     ASSERT_EQ(bytes.size(), fixed + 4 + 2 * 7) << "the shown text follows";
     EXPECT_EQ(bytes.mid(23 + 32 + 4 + 28 + 5, name.size()), name) << "typeface stored by name";
-    EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + fixed + 4), 7),
-              QStringLiteral("Seite 3"));
+    EXPECT_EQ(
+        QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + fixed + 4), 7),
+        QStringLiteral("Seite 3"));
 
     const auto back = load<TText>(bytes, 80);
     EXPECT_EQ(back->SourceText, t->SourceText);
@@ -591,8 +595,8 @@ TEST(Text, OlderRecordsLoadWithTheirVersionRules) {
     struct Case {
         const char* name;
         int version;
-        quint8 alignByte;  // below 70
-        qint32 alignInt;   // from 70
+        quint8 alignByte; // below 70
+        qint32 alignInt;  // from 70
         qint32 expectAlignment;
         bool externalLink; // stored from 70
         bool shownText;    // stored from 62
@@ -732,7 +736,8 @@ TEST(TextBox, WordWrapKeepsWordsWholeAndLinesKeepTheirSeparator) {
     EXPECT_EQ(sources(*wide), QStringList{QStringLiteral("Überbreitesteswort")});
     EXPECT_GT(wide->LineTexts[0]->GlyphWidth, 50);
     auto two = box({QStringLiteral("Überbreitesteswort x")}, {0, 0, 50, 400});
-    EXPECT_EQ(sources(*two), (QStringList{QStringLiteral("Überbreitesteswort "), QStringLiteral("x")}));
+    EXPECT_EQ(sources(*two),
+              (QStringList{QStringLiteral("Überbreitesteswort "), QStringLiteral("x")}));
 
     // Empty and blank entries give one empty line each; without wrapping lines stay as entered.
     auto empty = box({QStringLiteral("A"), QString(), QStringLiteral("   ")}, {0, 0, 400, 400});
@@ -756,10 +761,12 @@ TEST(TextBox, LinesStackOnePitchApartWithAlignmentAndVerticalCentring) {
     EXPECT_EQ(b->LineTexts[1]->Corners[3], (TRPoint{100, 180}));
 
     // Right and centred lines.
-    auto r = box({QStringLiteral("right"), QStringLiteral("r")}, {100, 100, 500, 400}, true, baRight);
+    auto r =
+        box({QStringLiteral("right"), QStringLiteral("r")}, {100, 100, 500, 400}, true, baRight);
     EXPECT_EQ(r->LineTexts[0]->Corners[1], (TRPoint{500, 100}));
     EXPECT_EQ(r->LineTexts[1]->Corners[1], (TRPoint{500, 140}));
-    auto c = box({QStringLiteral("mid"), QStringLiteral("m")}, {100, 100, 500, 400}, true, baCenter);
+    auto c =
+        box({QStringLiteral("mid"), QStringLiteral("m")}, {100, 100, 500, 400}, true, baCenter);
     for (const auto& t : c->LineTexts)
         EXPECT_NEAR(Midpoint(t->Corners[0], t->Corners[1]).X, 300, 0.01);
 

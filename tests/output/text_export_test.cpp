@@ -12,7 +12,9 @@
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 
-bool dark(QRgb c) { return qAlpha(c) > 128 && qGray(c) < 128; }
+bool dark(QRgb c) {
+    return qAlpha(c) > 128 && qGray(c) < 128;
+}
 
 // Inked pixels of an image within a rectangle, and their bounding box.
 struct Ink {
@@ -98,10 +100,10 @@ TEST(TextExport, TurnedMirroredAndShearedTextsLookTheSameInPngAndSvg) {
         EXPECT_EQ(lint.code, 0) << lint.Err().toStdString();
     }
     const QString drawn = dir.filePath(QStringLiteral("svg.png"));
-    const ProcessResult r = RunProgram(
-        QStringLiteral("rsvg-convert"),
-        {QStringLiteral("-w"), QStringLiteral("1000"), QStringLiteral("-b"), QStringLiteral("white"),
-         QStringLiteral("-o"), drawn, svgName});
+    const ProcessResult r =
+        RunProgram(QStringLiteral("rsvg-convert"),
+                   {QStringLiteral("-w"), QStringLiteral("1000"), QStringLiteral("-b"),
+                    QStringLiteral("white"), QStringLiteral("-o"), drawn, svgName});
     ASSERT_EQ(r.code, 0) << r.Err().toStdString();
     const QImage a(pngName), b(drawn);
     if (qEnvironmentVariableIsSet("KAVRO_KEEP_TEST_IMAGES")) {

@@ -20,10 +20,10 @@ void SortUserVariables(TUserVariables& list) {
 TAnwenderVariablenDlg::TAnwenderVariablenDlg(TDocument& doc, QWidget* parent)
     : TGridListDlg(2, Texts{5360, 5361, 5362, 5363, 5364, {5365, 5366}}, parent), m_doc(doc) {
     setObjectName(QStringLiteral("AnwenderVariablenDlg"));
-    connect(SG1, &QTableWidget::currentCellChanged, this, [this](int row, int col, int oldRow,
-                                                                 int oldCol) {
-        if (isVisible() && (row != oldRow || col != oldCol)) CheckNames();
-    });
+    connect(SG1, &QTableWidget::currentCellChanged, this,
+            [this](int row, int col, int oldRow, int oldCol) {
+                if (isVisible() && (row != oldRow || col != oldCol)) CheckNames();
+            });
 }
 
 void TAnwenderVariablenDlg::Prepare() {
@@ -59,7 +59,8 @@ bool TAnwenderVariablenDlg::CheckNames() {
     m_checking = true;
     const QSignalBlocker block(SG1);
     for (int r = 0; r < SG1->rowCount(); ++r)
-        if (QTableWidgetItem* item = SG1->item(r, 0); item && item->text() != item->text().trimmed())
+        if (QTableWidgetItem* item = SG1->item(r, 0);
+            item && item->text() != item->text().trimmed())
             item->setText(item->text().trimmed());
     bool ok = true;
     const QList<QStringList> rows = Rows();
@@ -69,16 +70,18 @@ bool TAnwenderVariablenDlg::CheckNames() {
         for (int b = a + 1; b < rows.size(); ++b) {
             if (name.compare(rows[b].value(0), Qt::CaseInsensitive) != 0) continue;
             ok = false;
-            Prompts().Information(QStringLiteral("\"%1\"\r\r%2\r%3\r%4")
-                                      .arg(name, GetMessage(5453), GetMessage(5454),
-                                           GetMessage(5455)));
+            Prompts().Information(
+                QStringLiteral("\"%1\"\r\r%2\r%3\r%4")
+                    .arg(name, GetMessage(5453), GetMessage(5454), GetMessage(5455)));
         }
     }
     m_checking = false;
     return ok;
 }
 
-bool TAnwenderVariablenDlg::CanClose() { return CheckNames(); }
+bool TAnwenderVariablenDlg::CanClose() {
+    return CheckNames();
+}
 
 void TAnwenderVariablenDlg::Confirmed() {
     TUserVariables vars = Variables();

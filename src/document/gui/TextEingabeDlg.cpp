@@ -108,8 +108,8 @@ void TTextEingabeDlg::changeEvent(QEvent* e) {
 }
 
 bool TTextEingabeDlg::event(QEvent* e) {
-    const bool f1 = e->type() == QEvent::KeyPress &&
-                    static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1;
+    const bool f1 =
+        e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1;
     if (f1 || e->type() == QEvent::WhatsThis) {
         Q_EMIT HelpRequested();
         return true;
@@ -131,8 +131,12 @@ void TTextEingabeDlg::UseDocument(TDocument& doc) {
     };
 }
 
-void TTextEingabeDlg::SetText(const QString& text) { E_Text->setText(text); }
-QString TTextEingabeDlg::Text() const { return E_Text->text(); }
+void TTextEingabeDlg::SetText(const QString& text) {
+    E_Text->setText(text);
+}
+QString TTextEingabeDlg::Text() const {
+    return E_Text->text();
+}
 
 void TTextEingabeDlg::InsertText(const QString& text) {
     E_Text->insert(text);

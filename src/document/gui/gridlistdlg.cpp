@@ -114,8 +114,7 @@ void TGridListDlg::ZeileLoeschenClick() {
 void TGridListDlg::done(int result) {
     if (result == QDialog::Accepted) {
         // A cell still being edited counts.
-        if (QWidget* editor = SG1->focusWidget(); editor && editor != SG1)
-            SG1->setFocus();
+        if (QWidget* editor = SG1->focusWidget(); editor && editor != SG1) SG1->setFocus();
         if (!CanClose()) return;
         Confirmed();
     }
