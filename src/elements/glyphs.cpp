@@ -1,5 +1,6 @@
 #include "elements/glyphs.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QPolygonF>
@@ -11,7 +12,15 @@ namespace {
 // A name no font carries: fontconfig answers it with its fallback for unknown names.
 const QString kUnknownFamily = QStringLiteral("Kavro Unknown Face 7c1d");
 
+// Fonts need the font database of a GUI application; without one (a tool that only reads and
+// writes records) texts keep their names and measure as empty.
+bool haveFontDatabase() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && app->inherits("QGuiApplication");
+}
+
 QRawFont rawFont(const QString& name, quint8 style, double pixelSize) {
+    if (!haveFontDatabase()) return QRawFont();
     QFont f(name);
     f.setPixelSize(100);
     f.setHintingPreference(QFont::PreferNoHinting);
@@ -196,6 +205,7 @@ bool FontInstalled(const QString& name) {
     FaceCache& c = cache();
     const QString key = name.trimmed().toCaseFolded();
     if (key.isEmpty()) return false;
+    if (!haveFontDatabase()) return true; // nothing to check against
     const auto it = c.installed.constFind(key);
     if (it != c.installed.constEnd()) return *it;
     if (!c.fallbackKnown) {
