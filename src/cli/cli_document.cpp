@@ -91,9 +91,9 @@ int ReadCliFile(const QString& path, TDocument& doc, TCliFile& file, bool kindGi
         } else {
             if (!named) file.Kind = FileKind::Document;
             if (file.Kind == FileKind::FormSheetFile) doc.CreateSheet(false);
-            file.Report = ReadDocumentData(doc, data, file.Kind);
             // Texts show the file's name, folder and date as in the editor.
             if (file.Kind == FileKind::Document) doc.FileName = QFileInfo(path).absoluteFilePath();
+            file.Report = ReadDocumentData(doc, data, file.Kind);
         }
     }
     if (file.Report.Outcome != TLoadOutcome::Ok && !quiet) CliError(DescribeFailure(path, file));

@@ -129,6 +129,7 @@ void TDocument::MoveSheet(int from, int to) {
 
 void TDocument::SheetsChanged() {
     Modified = true;
+    RefreshPageDependentLabels(*this, false);
     if (Host) {
         Host->SheetsChanged();
         Host->PageLabelsChanged();

@@ -1,6 +1,7 @@
 #include "document/fileformat.h"
 
 #include "document/document.h"
+#include "document/placeholders.h"
 #include "elements/elementlist.h"
 #include "elements/registers.h"
 #include "platform/cp1252.h"
@@ -461,6 +462,7 @@ TLoadReport readSheetsData(TDocument& doc, const QByteArray& data, FileKind kind
         if (doc.Host) doc.Host->SheetsChanged();
         if (version < 80) ConvertLegacyTextLinks(doc.ElementLists());
         LoadedTextRegister().clear();
+        RefreshTextBoxes(doc); // their lines were laid out before the sheets were complete
         return report;
     }
 }

@@ -512,3 +512,9 @@ void RefreshPageDependentLabels(TDocument& doc, bool allTexts, bool variablesCha
     }
     if (captions && doc.Host) doc.Host->SheetsChanged();
 }
+
+void RefreshTextBoxes(TDocument& doc) {
+    ForEachElementDeep(doc.ElementLists(), [](TElement* e) {
+        if (auto* box = dynamic_cast<TTextRect*>(e)) box->RefreshShownTexts();
+    });
+}

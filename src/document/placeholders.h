@@ -91,5 +91,9 @@ std::vector<int> ParentContactNumbers(const QString& text);
 // sheet name refers to a user variable the host refreshes the tab captions.
 void RefreshPageDependentLabels(TDocument& doc, bool allTexts, bool variablesChanged = false);
 
+// Expands the lines of every text box again (after a file was read: box lines are laid out
+// while the sheets are still incomplete).
+void RefreshTextBoxes(TDocument& doc);
+
 // Every text of the document (nested ones included, box lines not), in document order.
 std::vector<TText*> DocumentTexts(const TDocument& doc);

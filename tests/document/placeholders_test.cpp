@@ -223,6 +223,8 @@ TEST(Placeholders, TextBoxLinesAndNestedTextsFindTheirSheet) {
     RefreshPageDependentLabels(*doc, false, true);
     ASSERT_EQ(b.LineTexts.size(), 1u);
     EXPECT_EQ(b.LineTexts[0]->ShownText, QStringLiteral("ACME"));
+    b.Lines = {QStringLiteral("<Kunde> <PAGENO>")};
+    b.LayoutLines();
 
     // A document round trip keeps texts and boxes byte for byte; fonts are stored by name.
     addText(doc->Sheet(0), QStringLiteral("Blatt <PAGENO> von <PAGECOUNT>")).Font.Name =
@@ -244,6 +246,11 @@ TEST(Placeholders, TextBoxLinesAndNestedTextsFindTheirSheet) {
         ASSERT_TRUE(WriteDocumentData(w, back, FileKind::Document));
     }
     EXPECT_EQ(second, first);
+    const auto* loadedBox = dynamic_cast<const TTextRect*>(back.Sheet(2).Elements[0].get());
+    ASSERT_TRUE(loadedBox);
+    ASSERT_EQ(loadedBox->LineTexts.size(), 1u);
+    EXPECT_EQ(loadedBox->LineTexts[0]->ShownText, QStringLiteral("ACME 3"))
+        << "box lines are expanded once the sheets are read";
     const auto* loaded = dynamic_cast<const TText*>(back.Sheet(0).Elements[0].get());
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->ShownText, QStringLiteral("Blatt 1 von 3"));
