@@ -22,6 +22,9 @@ QString cannot(int message, const QString& path) {
 
 QStringList& TextConstants() {
     static QStringList list;
+    // Read on first use, so nothing can write the file before its constants were taken in.
+    static const bool loaded = LoadTextConstants(TextConstantsFileName(), list);
+    Q_UNUSED(loaded);
     return list;
 }
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-// The program's list; start-up reads it from the file when the file exists.
+// The program's list, read from the file (when it exists) on first use.
 QStringList& TextConstants();
 
 // The data folder followed by "USERTEXT.DAT".
