@@ -6,6 +6,7 @@
 #include "elements/Polyline.h"
 #include "elements/lpunkt.h"
 #include "elements/shape.h"
+#include "elements/textsettings.h"
 #include "platform/inifile.h"
 
 #include <QDir>
@@ -93,6 +94,25 @@ template <class S, class V> void VisitJunctionPreset(S& p, V& v) {
     v.Int(Default, "LP_BCOLOR", p.FillColor, 0);
 }
 
+TTextStyle& TextPreset(TTextSettings& texts, TTextPresetKind kind) {
+    switch (kind) {
+    case tpText:
+        return texts.Text;
+    case tpTextRect:
+        return texts.TextRect;
+    case tpKontakt:
+        return texts.TextKontakt;
+    case tpWert:
+        return texts.TextWert;
+    case tpBez:
+    default:
+        return texts.TextBez;
+    }
+}
+const TTextStyle& TextPreset(const TTextSettings& texts, TTextPresetKind kind) {
+    return TextPreset(const_cast<TTextSettings&>(texts), kind);
+}
+
 template <class S, class V> void VisitTextPreset(S& p, TTextPresetKind kind, V& v) {
     const QString sec = QString::fromLatin1(TextPresetSection(kind));
     v.Str(sec, "Name", p.Name, QStringLiteral("Arial"));
@@ -162,8 +182,8 @@ template <class T, class V> void VisitGeneralTail(const T& t, V& v) {
     v.Bool(General, "Gummiband", s.Tools.Gummiband, false);
     v.Bool(General, "AnschlussFang", s.Tools.AnschlussFang, true);
     v.Bool(General, "WinkelFang", s.Tools.WinkelFang, true);
-    v.Bool(General, "TexteDrehen", s.Tools.TexteDrehen, true);
-    v.Bool(General, "TexteSpiegeln", s.Tools.TexteSpiegeln, true);
+    v.Bool(General, "TexteDrehen", t.Texts.TexteDrehen, true);
+    v.Bool(General, "TexteSpiegeln", t.Texts.TexteSpiegeln, true);
     v.Bool(General, "TextAntiAliasing", renderer.TextAntiAliasing, true);
     v.Bool(General, "AlteDialoge", s.Tools.AlteDialoge, false);
     v.Bool(General, "MoveBezWertmitALT", s.Tools.MoveBezWertmitALT, false);
@@ -322,8 +342,6 @@ QString ShortenRecentFile(const QString& fileName) {
 TAppSettings::TAppSettings() {
     for (int i = 0; i < hkCount; ++i)
         Hotkeys[i] = DefaultHotkey(THotkeyTool(i), 0);
-    for (int k = 0; k < tpCount; ++k)
-        TextPresets[k].Height = TextPresetDefaultHeight(TTextPresetKind(k));
 }
 
 TAppSettings& Settings() {
@@ -333,7 +351,7 @@ TAppSettings& Settings() {
 
 TSettingsTargets RunningSettings(TDocumentSettings& document) {
     return {Settings(),      document,      g_RenderSettings, g_BitmapSettings, g_PolyLineStyle,
-            g_FreehandStyle, g_BezierStyle, g_ShapeStyle,     g_JunctionStyle};
+            g_FreehandStyle, g_BezierStyle, g_ShapeStyle,     g_JunctionStyle, g_TextSettings};
 }
 
 void ResetSettings(const TSettingsTargets& t) {
@@ -346,6 +364,7 @@ void ResetSettings(const TSettingsTargets& t) {
     t.Freehand = TLineStyle();
     t.Bezier = TLineStyle();
     t.Shape = TShapeStyle();
+    t.Texts = TTextSettings();
 }
 
 void ReadRecentFiles(const TMemIniFile& ini, QStringList& list) {
@@ -408,8 +427,13 @@ void ReadSettings(const TMemIniFile& ini, const TSettingsTargets& t, const TSett
     VisitLinePreset(t.Bezier, QStringLiteral("BEZ_LD_"), r);
     VisitShapePreset(t.Shape, r);
     VisitJunctionPreset(t.Junction, r);
-    for (int k = 0; k < tpCount; ++k)
-        VisitTextPreset(s.TextPresets[k], TTextPresetKind(k), r);
+    for (int k = 0; k < tpCount; ++k) {
+        TTextStyle& preset = TextPreset(t.Texts, TTextPresetKind(k));
+        VisitTextPreset(preset, TTextPresetKind(k), r);
+        // Texts know alignments 0 to 2 only; a text needs a font name.
+        if (preset.Ausrichtung < 0 || preset.Ausrichtung > 2) preset.Ausrichtung = 0;
+        if (preset.Name.trimmed().isEmpty()) preset.Name = QStringLiteral("Arial");
+    }
     VisitDimensionPreset(s.DimensionPreset, r);
 
     VisitLibrary(s.Library, ctx.DataFolder, r);
@@ -460,9 +484,10 @@ void ReadDeferredSettings(const TMemIniFile& ini, TAppSettings& s, bool viewer) 
     s.DeferredSectionsRead = true;
 }
 
-bool SettingsWritable(const TAppSettings& s) {
-    return std::all_of(s.TextPresets.begin(), s.TextPresets.end(),
-                       [](const TTextPreset& p) { return p.Height >= 1; });
+bool SettingsWritable(const TTextSettings& texts) {
+    for (int k = 0; k < tpCount; ++k)
+        if (TextPreset(texts, TTextPresetKind(k)).Height < 1) return false;
+    return true;
 }
 
 bool WriteRecentFiles(TMemIniFile& ini, const QStringList& list) {
@@ -481,7 +506,7 @@ bool WriteWindowPlacement(TMemIniFile& ini, const TWindowPlacement& w) {
 
 bool WriteSettings(TMemIniFile& ini, const TSettingsTargets& t) {
     const TAppSettings& s = t.App;
-    if (!SettingsWritable(s)) return true;
+    if (!SettingsWritable(t.Texts)) return true;
     // The data folder only supplies defaults, which the writer never uses.
     const QString noFolder;
     TWriter w{ini};
@@ -506,7 +531,7 @@ bool WriteSettings(TMemIniFile& ini, const TSettingsTargets& t) {
     VisitLibrary(s.Library, noFolder, w);
 
     for (int k = 0; k < tpCount; ++k)
-        VisitTextPreset(s.TextPresets[k], TTextPresetKind(k), w);
+        VisitTextPreset(TextPreset(t.Texts, TTextPresetKind(k)), TTextPresetKind(k), w);
     VisitLinePreset(t.PolyLine, QStringLiteral("LD_"), w);
     VisitLinePreset(t.Freehand, QStringLiteral("FREI_LD_"), w);
     VisitLinePreset(t.Bezier, QStringLiteral("BEZ_LD_"), w);

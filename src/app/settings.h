@@ -15,6 +15,7 @@ struct TJunctionStyle;
 struct TLineStyle;
 struct TRenderSettings;
 struct TShapeStyle;
+struct TTextSettings;
 
 // The program's settings as plain values. The settings object (one TMemIniFile per file) is read
 // into these structs at start-up and written back from them at shutdown; everything in between
@@ -22,18 +23,7 @@ struct TShapeStyle;
 // where that feature's own struct exists the group moves there and only the reading and writing
 // stay here.
 
-// One of the five text presets (sections "Text-Default" ... "TextBez-Default").
-struct TTextPreset {
-    QString Name = QStringLiteral("Arial");
-    int Height = 40; // world units
-    bool Bold = false;
-    bool Italic = false;
-    int Color = 0;
-    int Ausrichtung = 0;
-    bool TextFill = false;
-    int TextFillColor = 0xFFFFFF;
-};
-
+// The five text presets (sections "Text-Default" ... "TextBez-Default") live in TTextSettings.
 enum TTextPresetKind { tpText, tpTextRect, tpKontakt, tpWert, tpBez, tpCount };
 const char* TextPresetSection(TTextPresetKind kind);
 int TextPresetDefaultHeight(TTextPresetKind kind);
@@ -73,8 +63,6 @@ struct TToolSettings {
     bool Gummiband = false;
     bool AnschlussFang = true;
     bool WinkelFang = true;
-    bool TexteDrehen = true;
-    bool TexteSpiegeln = true;
     bool AlteDialoge = false;
     bool MoveBezWertmitALT = false;
     bool ShowParentChild = false;
@@ -219,7 +207,6 @@ struct TAppSettings {
     TWindowPlacement Window;
     TWorkingFolders Folders;
     THotkeys Hotkeys;
-    std::array<TTextPreset, tpCount> TextPresets;
     TDimensionPreset DimensionPreset = BuiltInDimensionPreset();
     TLibrarySettings Library;
     TPrintWindowSettings PrintWindow;
@@ -253,6 +240,7 @@ struct TSettingsTargets {
     TLineStyle& Bezier;        // "Default", "BEZ_LD_"
     TShapeStyle& Shape;        // "Default", "FD_"
     TJunctionStyle& Junction;  // "Default", "LP_"
+    TTextSettings& Texts;      // "TexteDrehen", "TexteSpiegeln", the five text presets
 };
 // The structs of the running program, with the settings of its document.
 TSettingsTargets RunningSettings(TDocumentSettings& document);
@@ -280,7 +268,7 @@ void ReadWindowPlacement(const TMemIniFile& ini, TWindowPlacement& w);
 
 // True when every text preset has a height of at least 1; otherwise the settings were never
 // really read and must not overwrite the file.
-bool SettingsWritable(const TAppSettings& s);
+bool SettingsWritable(const TTextSettings& texts);
 
 // The settings writer of the editor. Writes nothing unless SettingsWritable(); stops at the first
 // key the object refuses and returns false then (the keys not yet written keep their values).

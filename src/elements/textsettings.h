@@ -7,8 +7,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class TMemIniFile;
-
 // One text preset ("Name", "Height", "Bold", "Italic", "Color", "Ausrichtung", "TextFill",
 // "TextFillColor").
 struct TTextStyle {
@@ -36,8 +34,6 @@ struct TTextSettings {
 };
 extern TTextSettings g_TextSettings;
 
-void ReadTextSettings(const TMemIniFile& ini, TTextSettings& settings);
-void WriteTextSettings(TMemIniFile& ini, const TTextSettings& settings);
 
 // Conditions of the transform in progress, set by the editor around each rotate or mirror call
 // and reset afterwards.

@@ -1,4 +1,5 @@
 #include "app/settings.h"
+#include "elements/textsettings.h"
 #include "app_fixture.h"
 #include "document/document.h"
 #include "elements/MyD2D.h"
@@ -25,8 +26,10 @@ struct TLocal {
     TLineStyle PolyLine, Freehand, Bezier;
     TShapeStyle Shape;
     TJunctionStyle Junction;
+    TTextSettings Texts;
     TSettingsTargets Targets() {
-        return {App, Document, Renderer, Bitmap, PolyLine, Freehand, Bezier, Shape, Junction};
+        return {App,     Document, Renderer, Bitmap,   PolyLine,
+                Freehand, Bezier,  Shape,    Junction, Texts};
     }
 };
 
@@ -239,7 +242,7 @@ TEST_F(SettingsTest, NothingIsWrittenUnlessEveryTextPresetHasAHeight) {
         const QByteArray before = ini.ToBytes();
         TLocal l;
         ReadSettings(ini, l.Targets(), Context(Data(), Scratch()));
-        EXPECT_FALSE(SettingsWritable(l.App)) << text.toStdString();
+        EXPECT_FALSE(SettingsWritable(l.Texts)) << text.toStdString();
         EXPECT_TRUE(WriteSettings(ini, l.Targets()));
         EXPECT_FALSE(ini.Modified()) << text.toStdString();
         EXPECT_EQ(ini.ToBytes(), before);
@@ -269,6 +272,28 @@ TEST_F(SettingsTest, WriterRefusalStopsWithFalse) {
     EXPECT_FALSE(ini.SectionExists("Hotkeys"));
 }
 
+TEST_F(SettingsTest, TextSwitchesAndPresetsGoToTheTextSettings) {
+    TLocal l = ReadAll("[General]\nTexteDrehen=0\n[TextBez-Default]\nName=Liberation Serif\n"
+                       "Ausrichtung=7\n[TextRect-Default]\nTextFillColor=$00FF00\nName=\n"
+                       "[TextWert-Default]\nItalic=1\n",
+                       Context(Data(), Scratch()));
+    EXPECT_FALSE(l.Texts.TexteDrehen);
+    EXPECT_TRUE(l.Texts.TexteSpiegeln);
+    EXPECT_EQ(l.Texts.TextBez.Name, "Liberation Serif");
+    EXPECT_EQ(l.Texts.TextBez.Ausrichtung, 0) << "out of range falls back to the default";
+    EXPECT_EQ(l.Texts.TextRect.TextFillColor, 0x00FF00);
+    EXPECT_EQ(l.Texts.TextRect.Name, "Arial") << "an empty font name keeps the default";
+    EXPECT_TRUE(l.Texts.TextWert.Italic);
+    EXPECT_EQ(l.Texts.TextKontakt.Height, 18);
+    EXPECT_EQ(l.Texts.TextBez.Height, 24);
+
+    TMemIniFile out(QString{});
+    ASSERT_TRUE(WriteSettings(out, l.Targets()));
+    EXPECT_EQ(out.ReadString("General", "TexteDrehen", {}), "0");
+    EXPECT_EQ(out.ReadString("TextWert-Default", "Italic", {}), "1");
+    EXPECT_EQ(out.ReadString("TextBez-Default", "Name", {}), "Liberation Serif");
+}
+
 TEST_F(SettingsTest, OwnedKeysGoToTheirFeaturesStructs) {
     TLocal l =
         ReadAll("[General]\nUseD2D=0\nGDIPoints=1\nTextAntiAliasing=0\nBMPZLib=0\nDateiinfo=1\n"
@@ -294,7 +319,7 @@ TEST_F(SettingsTest, OwnedKeysGoToTheirFeaturesStructs) {
     EXPECT_FALSE(l.Document.BackupOnOpen);
 
     TMemIniFile out(QString{});
-    l.App.TextPresets = TAppSettings().TextPresets;
+    l.Texts = TTextSettings();
     ASSERT_TRUE(WriteSettings(out, l.Targets()));
     EXPECT_EQ(out.ReadInteger("Default", "LD_Breite", 0), 7);
     EXPECT_EQ(out.ReadInteger("Default", "BEZ_LD_EndStyle", 0), 255);

@@ -4,7 +4,6 @@
 #include "elements/text.h"
 #include "elements/textsettings.h"
 #include "platform/cp1252.h"
-#include "platform/inifile.h"
 #include "platform/stream.h"
 
 #include <QImage>
@@ -930,46 +929,6 @@ TEST(TextBox, RecordsRoundTripAndOldVersionsLoad) {
     TTextRect t;
     TStreamReader rb(bad);
     EXPECT_THROW(t.LoadFromStream(rb), LoadError);
-}
-
-// ------------------------------------------------------------------------------------- settings
-
-TEST(TextSettings, ReadAndWriteTheGeneralSwitchesAndFivePresets) {
-    QTemporaryDir dir;
-    TMemIniFile ini(dir.filePath(QStringLiteral("k.ini")));
-    TTextSettings defaults;
-    TTextSettings s;
-    ReadTextSettings(ini, s);
-    EXPECT_EQ(s, defaults);
-    EXPECT_EQ(s.TextKontakt.Height, 18);
-    EXPECT_EQ(s.TextWert.Height, 24);
-    EXPECT_EQ(s.TextBez.Height, 24);
-    EXPECT_EQ(s.Text.Height, 40);
-    EXPECT_EQ(s.TextRect.Height, 40);
-
-    ini.WriteString(QStringLiteral("General"), QStringLiteral("TexteDrehen"), QStringLiteral("0"));
-    ini.WriteString(QStringLiteral("TextBez-Default"), QStringLiteral("Name"),
-                    QStringLiteral("Liberation Serif"));
-    ini.WriteString(QStringLiteral("TextBez-Default"), QStringLiteral("Ausrichtung"),
-                    QStringLiteral("7"));
-    ini.WriteString(QStringLiteral("TextRect-Default"), QStringLiteral("TextFillColor"),
-                    QStringLiteral("0x00FF00"));
-    ReadTextSettings(ini, s);
-    EXPECT_FALSE(s.TexteDrehen);
-    EXPECT_TRUE(s.TexteSpiegeln);
-    EXPECT_EQ(s.TextBez.Name, QStringLiteral("Liberation Serif"));
-    EXPECT_EQ(s.TextBez.Ausrichtung, 0) << "out of range falls back to the default";
-    EXPECT_EQ(s.TextRect.TextFillColor, 0x00FF00);
-
-    s.TextWert.Italic = true;
-    s.TexteSpiegeln = false;
-    TMemIniFile out(dir.filePath(QStringLiteral("o.ini")));
-    WriteTextSettings(out, s);
-    TTextSettings again;
-    ReadTextSettings(out, again);
-    EXPECT_EQ(again, s);
-    EXPECT_EQ(out.ReadString(QStringLiteral("TextWert-Default"), QStringLiteral("Italic"), {}),
-              QStringLiteral("1"));
 }
 
 // Word wrapping measures candidate lines by continuing the pen; it must break exactly where laying

@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "elements/MyD2D.h"
 #include "elements/PixelBitmap.h"
+#include "elements/textsettings.h"
 #include "platform/config.h"
 #include "platform/folders.h"
 #include "platform/messages.h"
@@ -71,15 +72,15 @@ constexpr TToolDef ToolDefs[] = {
 struct TSnapDef {
     const char* Name;
     int Hint;
-    bool TToolSettings::*Field;
+    bool& (*Field)();
 };
 constexpr TSnapDef SnapDefs[] = {
-    {"SB_Rasterfang", 4200, &TToolSettings::RasterFang},
-    {"SB_Gummiband", 4201, &TToolSettings::Gummiband},
-    {"SB_AnschlussFang", 4202, &TToolSettings::AnschlussFang},
-    {"SB_Winkelfang", 4213, &TToolSettings::WinkelFang},
-    {"SB_TexteDrehen", 4211, &TToolSettings::TexteDrehen},
-    {"SB_TexteSpiegeln", 4212, &TToolSettings::TexteSpiegeln},
+    {"SB_Rasterfang", 4200, []() -> bool& { return Settings().Tools.RasterFang; }},
+    {"SB_Gummiband", 4201, []() -> bool& { return Settings().Tools.Gummiband; }},
+    {"SB_AnschlussFang", 4202, []() -> bool& { return Settings().Tools.AnschlussFang; }},
+    {"SB_Winkelfang", 4213, []() -> bool& { return Settings().Tools.WinkelFang; }},
+    {"SB_TexteDrehen", 4211, []() -> bool& { return g_TextSettings.TexteDrehen; }},
+    {"SB_TexteSpiegeln", 4212, []() -> bool& { return g_TextSettings.TexteSpiegeln; }},
 };
 
 // Grid steps of the grid menu in world units; 0 is "...".
@@ -350,7 +351,7 @@ void TForm1::FormCreate() {
     ApplyHotkeys();
     TB_ShowParentChild->setChecked(Settings().Tools.ShowParentChild);
     for (QToolButton* b : m_snapButtons)
-        b->setChecked(Settings().Tools.*SnapDefs[m_snapButtons.indexOf(b)].Field);
+        b->setChecked(SnapDefs[m_snapButtons.indexOf(b)].Field());
     RebuildRecentFiles();
     // 15.
     if (lc.Hooks.SetSheetColors) lc.Hooks.SetSheetColors();
@@ -472,7 +473,7 @@ void TForm1::BuildToolPalette() {
         TB_Modus->addWidget(b);
         m_snapButtons.append(b);
         auto field = def.Field;
-        connect(b, &QToolButton::toggled, this, [field](bool on) { Settings().Tools.*field = on; });
+        connect(b, &QToolButton::toggled, this, [field](bool on) { field() = on; });
     }
     auto* modusLayout = new QVBoxLayout(P_Modus);
     modusLayout->setContentsMargins(0, 0, 0, 0);
