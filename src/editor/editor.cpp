@@ -9,11 +9,6 @@ TEditor::TEditor() : m_undo(std::make_unique<TUndoHistory>()) {}
 
 TEditor::~TEditor() = default;
 
-void TEditor::SetZoom(float zoom) {
-    if (std::isnan(zoom)) zoom = 0.2f;
-    Zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
-}
-
 bool TEditor::HasFormSheet() const {
     return std::any_of(Elements.begin(), Elements.end(),
                        [](const TElementPtr& e) { return e->FormLayer; });
