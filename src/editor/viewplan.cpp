@@ -11,10 +11,6 @@ TMagnetLineSwitches g_MagnetLineSwitches;
 
 const int kGridMenuTags[9] = {1, 2, 5, 10, 20, 25, 50, 100, 0};
 
-QChar LocalDecimalSeparator() {
-    return InterfaceLanguage() == LangEnglish ? QLatin1Char('.') : QLatin1Char(',');
-}
-
 namespace {
 QString withSeparator(QString text) {
     const QChar sep = LocalDecimalSeparator();

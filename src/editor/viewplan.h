@@ -12,9 +12,6 @@
 #include <QString>
 #include <vector>
 
-// Decimal separator of the interface: "," in German and French, "." in English.
-QChar LocalDecimalSeparator();
-
 // Decimals of lengths at a drawing scale: 5 minus the digit count of round(scale * 1000) while
 // that count is below 6, else 0 (scale 1: 1, 0.1 and 0.5: 2, 10 and above: 0).
 int ReadoutDecimals(double scale);

@@ -307,3 +307,7 @@ QString FileTypeFilter(int id) {
             return GetMessage(id) + QStringLiteral(" (") + QLatin1String(t.patterns) + u')';
     return {};
 }
+
+QChar LocalDecimalSeparator() {
+    return InterfaceLanguage() == LangEnglish ? QLatin1Char('.') : QLatin1Char(',');
+}

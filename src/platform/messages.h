@@ -106,6 +106,9 @@ const TMessageTable& CurrentMessageTable();
 // buttons take the "&" marks as they are; this is for window titles and plain labels.
 QString StripAccelerator(const QString& caption);
 
+// Decimal separator of the interface language: "." in English, "," in German and French.
+QChar LocalDecimalSeparator();
+
 // Qt file-dialog filter of a file-type message (4300-4310): the message text and the file
 // patterns of that type, e.g. "Alle Schaltpläne (*.kav*)". "" for other IDs.
 QString FileTypeFilter(int id);
