@@ -413,8 +413,8 @@ bool TDocument::New() {
     return true;
 }
 
-bool TDocument::Open(const QString& fileName) {
-    if (!AskSaveChanges()) return false;
+bool TDocument::Open(const QString& fileName, bool askToSave) {
+    if (askToSave && !AskSaveChanges()) return false;
     DeleteAllSheets();
     FileName = QFileInfo(fileName).absoluteFilePath();
     const bool ok = LoadDocumentFile(*this, FileName, FileKind::Document);

@@ -162,7 +162,8 @@ public:
     bool AskSaveChanges();
     bool HasChanges() const;
     bool New();
-    bool Open(const QString& fileName);
+    // The open dialog asks to save changes before it shows; it opens with askToSave false.
+    bool Open(const QString& fileName, bool askToSave = true);
     // Opens an entry of the recent-files list (ignored when the file is gone).
     bool OpenRecent(const QString& fileName);
     bool Save();

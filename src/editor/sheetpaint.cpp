@@ -9,6 +9,7 @@
 #include <QLine>
 #include <QPainter>
 #include <cmath>
+#include <vector>
 
 namespace {
 QColor rgb(int r, int g, int b) {
@@ -147,25 +148,36 @@ void TEditor::Paint(QPainter& painter, const QRect& clip) const {
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (!g_MagnetLineSwitches.Hidden) {
         const QColor colour = g_MagnetLineSwitches.Fixed ? rgb(0x80, 0x80, 0x80) : rgb(0, 0, 255);
-        QPen dashed(colour, 0, Qt::DashLine);
-        auto line = [&](QLineF l) {
-            if (d2d) {
-                painter.setPen(QPen(Qt::white, 0));
-                painter.drawLine(l);
-            }
-            painter.setPen(dashed);
-            painter.drawLine(l);
+        // The dashes are counted from the canvas corner and drawn as segments of their own, so
+        // a strip repainted alone matches the picture around it.
+        constexpr int kDash = 4, kPeriod = 6;
+        auto aligned = [](int from, int canvasStart) {
+            return canvasStart + (from - canvasStart) / kPeriod * kPeriod;
         };
-        const double half = d2d ? 0.5 : 0;
+        const int top = aligned(area.top(), canvas.top());
+        const int left = aligned(area.left(), canvas.left());
+        std::vector<QLine> solid, dashes;
         for (float x : MagnetLinesV) {
-            const double px = std::nearbyint(double(x) * Zoom) - m_scroll.x() + half;
-            if (px >= area.left() - 1 && px <= area.right() + 1)
-                line(QLineF(px, area.top(), px, area.bottom() + 1));
+            const int px = int(std::nearbyint(double(x) * Zoom)) - m_scroll.x();
+            if (px < area.left() || px > area.right()) continue;
+            solid.emplace_back(px, area.top(), px, area.bottom());
+            for (int y = top; y <= area.bottom(); y += kPeriod)
+                dashes.emplace_back(px, y, px, y + kDash - 1);
         }
         for (float y : MagnetLinesH) {
-            const double py = std::nearbyint(double(y) * Zoom) - m_scroll.y() + half;
-            if (py >= area.top() - 1 && py <= area.bottom() + 1)
-                line(QLineF(area.left(), py, area.right() + 1, py));
+            const int py = int(std::nearbyint(double(y) * Zoom)) - m_scroll.y();
+            if (py < area.top() || py > area.bottom()) continue;
+            solid.emplace_back(area.left(), py, area.right(), py);
+            for (int x = left; x <= area.right(); x += kPeriod)
+                dashes.emplace_back(x, py, x + kDash - 1, py);
+        }
+        if (d2d && !solid.empty()) {
+            painter.setPen(QPen(Qt::white, 0));
+            painter.drawLines(solid.data(), int(solid.size()));
+        }
+        if (!dashes.empty()) {
+            painter.setPen(QPen(colour, 0));
+            painter.drawLines(dashes.data(), int(dashes.size()));
         }
     }
 

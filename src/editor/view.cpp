@@ -1,8 +1,8 @@
 // The sheet view: canvas size, scrolling, transforms, zoom, grid snapping, origin and the
 // pointer read-out. Everything here is numbers; the sheet widget turns them into pixels.
 #include "editor/editor.h"
-#include "platform/messages.h"
 #include "editor/viewplan.h"
+#include "platform/messages.h"
 
 #include <algorithm>
 #include <cmath>

@@ -121,10 +121,13 @@ TEST_F(MainWindowTest, FirstSheetAndTheCommandLineDocument) {
     EXPECT_EQ(form->windowTitle(), "Kavro 8.0 - [" + file + "]");
     ASSERT_EQ(form->Document->SheetCount(), 1);
     EXPECT_EQ(form->Document->Sheet(0).SheetName, "Übersicht");
-    const QList<QAction*> actions = form->Datei1->actions();
-    ASSERT_GE(actions.size(), 3);
-    EXPECT_EQ(actions[0]->data().toString(), file);
-    EXPECT_EQ(actions[0]->text(), ShortenRecentFile(file));
+    // The recent files follow the menu's commands.
+    QList<QAction*> recent;
+    for (QAction* a : form->Datei1->actions())
+        if (!a->data().toString().isEmpty()) recent << a;
+    ASSERT_FALSE(recent.isEmpty());
+    EXPECT_EQ(recent[0]->data().toString(), file);
+    EXPECT_EQ(recent[0]->text(), ShortenRecentFile(file));
     form->close();
     EXPECT_EQ(TMemIniFile(MainIni()).ReadString("MRU", "MRU0", {}), file);
 }

@@ -3,6 +3,13 @@
 #include "app/gui/OptionsDlg.h"
 #include "app/gui/SpracheDlg.h"
 #include "app/settings.h"
+#include "document/gui/SheetDialogs.h"
+#include "document/gui/SheetTabs.h"
+#include "editor/gui/SheetArea.h"
+#include "editor/gui/SheetView.h"
+#include "editor/viewplan.h"
+#include "output/gui/PageSelectDlg.h"
+#include "output/gui/WertEingabeDlg.h"
 #include "elements/MyD2D.h"
 #include "elements/PixelBitmap.h"
 #include "elements/textsettings.h"
@@ -20,7 +27,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -30,7 +36,6 @@
 #include <QPropertyAnimation>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
@@ -306,6 +311,7 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     Document->Host = this;
     m_lifecycle->Hooks.AutosaveAllowed = [this] { return isActiveWindow(); };
     m_lifecycle->Hooks.DocumentNameChanged = [this] { FileNameChanged(); };
+    ConnectSheetHooks();
     SplashTimer = new QTimer(this);
     SplashTimer->setObjectName(QStringLiteral("SplashTimer"));
     SplashTimer->setSingleShot(true);
@@ -369,6 +375,10 @@ void TForm1::FormCreate() {
         if (m_lifecycle->Hooks.ShowOptionsHelp) m_lifecycle->Hooks.ShowOptionsHelp(page);
     });
     OptionsDlg->GridMenu = Popup_Raster;
+    WertEingabeDlg = new TWertEingabeDlg(this);
+    PageSelectDlg = new TPageSelectDlg(this);
+    BlattEinfuegenDlg = new TBlattEinfuegenDlg(this);
+    BlattSortierenDlg = new TBlattSortierenDlg(this);
     // 19.
     if (viewer) HideEditingInterface();
     // 20.
@@ -379,6 +389,7 @@ void TForm1::FormCreate() {
 void TForm1::BuildMenus() {
     Datei1 = menuBar()->addMenu(QString());
     Datei1->setObjectName(QStringLiteral("Datei1"));
+    BuildFileMenu();
     MruSeparator = Datei1->addSeparator();
     Beenden1 = Datei1->addAction(QString());
     Beenden1->setObjectName(QStringLiteral("Beenden1"));
@@ -393,6 +404,7 @@ void TForm1::BuildMenus() {
     Grundeinstellungen1 = Einstellungen1->addAction(QString());
     Grundeinstellungen1->setObjectName(QStringLiteral("Grundeinstellungen1"));
     connect(Grundeinstellungen1, &QAction::triggered, this, &TForm1::Grundeinstellungen1Click);
+    BuildSheetMenus();
 
     ViewerSprache1 = menuBar()->addAction(QString());
     ViewerSprache1->setObjectName(QStringLiteral("ViewerSprache1"));
@@ -422,6 +434,7 @@ void TForm1::BuildToolPalette() {
     connect(TB_ShowParentChild, &QToolButton::toggled, this,
             [](bool on) { Settings().Tools.ShowParentChild = on; });
     ToolBar1->addWidget(TB_ShowParentChild);
+    BuildDocumentToolButtons();
 
     // Left to right: the library panel with its splitter, the tool palette, the sheet area. The
     // sheet view and the library view replace the placeholders inside them.
@@ -480,27 +493,12 @@ void TForm1::BuildToolPalette() {
     modusLayout->addWidget(TB_Modus);
     modusLayout->addStretch(1);
 
-    P_SheetArea = new QWidget;
-    P_SheetArea->setObjectName(QStringLiteral("P_SheetArea"));
-    ScrollBox_Editor = new QScrollArea;
-    ScrollBox_Editor->setObjectName(QStringLiteral("ScrollBox_Editor"));
-    ScrollBox_Editor->setFocusPolicy(Qt::StrongFocus);
-    ScrollBox_Editor->setBackgroundRole(QPalette::Dark);
-    Panel_Tabs = new QWidget;
-    Panel_Tabs->setObjectName(QStringLiteral("Panel_Tabs"));
-    Panel_Tabs->setMinimumHeight(24);
-    auto* sheetLayout = new QVBoxLayout(P_SheetArea);
-    sheetLayout->setContentsMargins(0, 0, 0, 0);
-    sheetLayout->setSpacing(0);
-    sheetLayout->addWidget(ScrollBox_Editor, 1);
-    sheetLayout->addWidget(Panel_Tabs);
-
     auto* work = new QWidget;
     auto* workLayout = new QHBoxLayout(work);
     workLayout->setContentsMargins(0, 0, 0, 0);
     workLayout->setSpacing(0);
     workLayout->addWidget(P_Modus);
-    workLayout->addWidget(P_SheetArea, 1);
+    workLayout->addWidget(BuildSheetArea(), 1);
     Splitter1->addWidget(Bibo_panel);
     Splitter1->addWidget(work);
     Splitter1->setStretchFactor(0, 0);
@@ -515,11 +513,15 @@ void TForm1::BuildStatusBar() {
     L_Key_STRG = KeyLabel("L_Key_STRG", QStringLiteral("STRG"));
     L_Key_SHIFT = KeyLabel("L_Key_SHIFT", QStringLiteral("SHIFT"));
     L_Key_ALT = KeyLabel("L_Key_ALT", QStringLiteral("ALT"));
+    L_KeyHint_STRG = StatusLabel("L_KeyHint_STRG", 0);
+    L_KeyHint_SHIFT = StatusLabel("L_KeyHint_SHIFT", 0);
+    L_KeyHint_ALT = StatusLabel("L_KeyHint_ALT", 0);
     L_Hint1 = StatusLabel("L_Hint1", 0);
     L_Hint2 = StatusLabel("L_Hint2", 0);
     auto* hints = new QHBoxLayout(P_KeyHint);
     hints->setContentsMargins(4, 2, 4, 2);
-    for (QLabel* l : {L_Key_STRG, L_Key_SHIFT, L_Key_ALT}) {
+    for (QLabel* l : {L_Key_STRG, L_KeyHint_STRG, L_Key_SHIFT, L_KeyHint_SHIFT, L_Key_ALT,
+                      L_KeyHint_ALT}) {
         l->setVisible(false);
         hints->addWidget(l);
     }
@@ -530,14 +532,22 @@ void TForm1::BuildStatusBar() {
     LMDStatusBar->setObjectName(QStringLiteral("LMDStatusBar"));
     L_KX = StatusLabel("L_KX", 70);
     L_KY = StatusLabel("L_KY", 70);
+    L_DXCaption = StatusLabel("L_DXCaption", 0);
     L_DX = StatusLabel("L_DX", 60);
+    L_DYCaption = StatusLabel("L_DYCaption", 0);
     L_DY = StatusLabel("L_DY", 60);
+    L_DXCaption->setVisible(false);
+    L_DYCaption->setVisible(false);
     L_Raster = StatusLabel("L_Raster", 80);
     L_Massstab = StatusLabel("L_Massstab", 50);
     L_Einheit = StatusLabel("L_Einheit", 30);
     L_Zoomfaktor = StatusLabel("L_Zoomfaktor", 80);
-    for (QLabel* l : {L_KX, L_KY, L_DX, L_DY, L_Raster, L_Massstab, L_Einheit, L_Zoomfaktor})
+    for (QLabel* l : {L_KX, L_KY, L_DXCaption, L_DX, L_DYCaption, L_DY, L_Raster, L_Massstab,
+                      L_Einheit, L_Zoomfaktor})
         LMDStatusBar->addWidget(l);
+    // A click on the grid label opens the grid menu, on the zoom label the zoom dialog.
+    L_Raster->installEventFilter(this);
+    L_Zoomfaktor->installEventFilter(this);
     L_Einheit->setText(QStringLiteral("mm"));
 
     auto* bottom = new QWidget;
@@ -559,6 +569,7 @@ void TForm1::HideEditingInterface() {
     P_Modus->setVisible(false);
     Bibo_panel->setVisible(false);
     statusBar()->setVisible(false);
+    HideDocumentEditing();
 }
 
 void TForm1::Translate() {
@@ -576,6 +587,7 @@ void TForm1::Translate() {
     Popup_Raster->actions().last()->setText(QStringLiteral("..."));
     OptionsDlg->Language = InterfaceLanguage();
     OptionsDlg->Translate();
+    TranslateDocumentCommands();
 }
 
 void TForm1::ApplyHotkeys() {
@@ -688,6 +700,7 @@ void TForm1::SplashTimerTimer() {
     if (h.ConnectPanels) h.ConnectPanels();
     // 3.-4.
     lc.ReadDeferredSections();
+    ApplyPanelSettings();
     ApplyInterfaceScaling();
     // 5.-6.
     if (!viewer) {
@@ -740,6 +753,7 @@ void TForm1::FormClose() {
     RememberPlacement();
     if (m_placementRestored && Bibo_panel->isVisible())
         Settings().Library.BiboW = Bibo_panel->width();
+    RememberPanelSettings();
     m_lifecycle->Shutdown();
 }
 
@@ -759,16 +773,18 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // ---- Grid menu
 
 void TForm1::FillGridMenu() {
+    // For the options dialog the new-sheet grid in mm, otherwise the sheet's grid at its scale.
     const bool forOptions = OptionsDlg->isVisible();
     const TEditor* sheet = Document->CurrentSheet();
     const int grid = forOptions ? OptionsDlg->Grid()
                      : sheet    ? sheet->GridSize
                                 : Document->Settings.NewSheetGrid;
     const double scale = !forOptions && sheet ? sheet->Scale : 1.0;
+    const int unit = !forOptions && sheet ? sheet->UnitDivisor : 1;
     for (QAction* a : Popup_Raster->actions()) {
         const int tag = a->data().toInt();
         if (tag == 0) continue;
-        a->setText(TOptionsDlg::FormatMM(tag / 10.0 * scale, InterfaceLanguage()));
+        a->setText(GridLengthText(tag, scale, unit));
         a->setChecked(tag == grid);
     }
 }
@@ -780,18 +796,14 @@ void TForm1::GridChosen(int tag) {
         const int grid = OptionsDlg->isVisible() ? OptionsDlg->Grid()
                          : sheet                 ? sheet->GridSize
                                                  : Document->Settings.NewSheetGrid;
-        bool ok = false;
-        const double mm = QInputDialog::getDouble(this, GetMessage(5209), GetMessage(5206),
-                                                  grid / 10.0, 0.1, 20.0, 1, &ok);
-        if (!ok) return;
-        pitch = int(std::nearbyint(mm * 10));
+        WertEingabeDlg->PrepareNumber(GetMessage(5209), grid / 10.0, 0.1, 20.0);
+        if (!RunDialog(*WertEingabeDlg)) return;
+        pitch = int(std::nearbyint(WertEingabeDlg->Value * 10));
     }
     if (OptionsDlg->isVisible())
         OptionsDlg->SetGrid(pitch);
     else if (m_lifecycle->Hooks.SetGrid)
         m_lifecycle->Hooks.SetGrid(pitch);
-    else if (TEditor* sheet = Document->CurrentSheet())
-        sheet->GridSize = pitch;
 }
 
 // ---- Options dialog

@@ -100,7 +100,9 @@ void TSheetListPanel::Translate() {
     B_Inhaltsverzeichnis->setText(GetMessage(1421));
 }
 
-int TSheetListPanel::RowCount() const { return SG_Pages->rowCount(); }
+int TSheetListPanel::RowCount() const {
+    return SG_Pages->rowCount();
+}
 
 void TSheetListPanel::SetRows(const std::vector<TRow>& rows, int current) {
     m_filling = true;
@@ -147,9 +149,7 @@ bool TSheetListPanel::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         auto* e = static_cast<QMouseEvent*>(event);
-        m_pressRow = e->button() == Qt::LeftButton
-                         ? SG_Pages->rowAt(int(e->position().y()))
-                         : -1;
+        m_pressRow = e->button() == Qt::LeftButton ? SG_Pages->rowAt(int(e->position().y())) : -1;
         break;
     }
     case QEvent::MouseMove:

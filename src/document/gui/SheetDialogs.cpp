@@ -102,7 +102,9 @@ int TBlattEinfuegenDlg::Position() const {
     return m_sheetCount;
 }
 
-int TBlattEinfuegenDlg::Count() const { return m_copy ? SE_Anzahl->value() : 1; }
+int TBlattEinfuegenDlg::Count() const {
+    return m_copy ? SE_Anzahl->value() : 1;
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -143,7 +145,8 @@ void TBlattSortierenDlg::Translate() {
 void TBlattSortierenDlg::SetCaptions(const QStringList& captions, int current) {
     m_captions = captions;
     m_order.resize(size_t(captions.size()));
-    for (int i = 0; i < int(m_order.size()); ++i) m_order[size_t(i)] = i;
+    for (int i = 0; i < int(m_order.size()); ++i)
+        m_order[size_t(i)] = i;
     std::vector<bool> selected(m_order.size(), false);
     if (current >= 0 && current < int(selected.size())) selected[size_t(current)] = true;
     Fill(selected);
@@ -182,7 +185,8 @@ bool TBlattSortierenDlg::MoveSelection(int delta) {
     int next = 0;
     for (int i = 0; i < n; ++i) {
         if (selected[size_t(i)]) continue;
-        while (order[size_t(next)] != -1) ++next;
+        while (order[size_t(next)] != -1)
+            ++next;
         order[size_t(next)] = m_order[size_t(i)];
     }
     m_order = order;

@@ -21,7 +21,9 @@ TSheetTabs::TSheetTabs(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-QSize TSheetTabs::sizeHint() const { return QSize(400, kTabHeight + 2); }
+QSize TSheetTabs::sizeHint() const {
+    return QSize(400, kTabHeight + 2);
+}
 
 void TSheetTabs::SetTabs(std::vector<TTab> tabs, int current) {
     m_tabs = std::move(tabs);
@@ -41,7 +43,8 @@ int TSheetTabs::TabWidth(int index) const {
 QRect TSheetTabs::TabRect(int index) const {
     if (index < m_first || index >= Count()) return QRect();
     int x = 2;
-    for (int i = m_first; i < index; ++i) x += TabWidth(i) - 1;
+    for (int i = m_first; i < index; ++i)
+        x += TabWidth(i) - 1;
     return QRect(x, 0, TabWidth(index), kTabHeight);
 }
 
@@ -63,7 +66,8 @@ bool TSheetTabs::CanScrollRight() const {
 void TSheetTabs::EnsureVisible(int index) {
     if (index < 0 || index >= Count()) return;
     if (index < m_first) m_first = index;
-    while (m_first < index && TabRect(index).right() > width()) ++m_first;
+    while (m_first < index && TabRect(index).right() > width())
+        ++m_first;
     update();
     Q_EMIT ScrollChanged();
 }
@@ -73,7 +77,8 @@ void TSheetTabs::ScrollTabs(int tabs) {
     if (tabs < 0)
         m_first = std::max(0, m_first + tabs);
     else
-        for (int i = 0; i < tabs && CanScrollRight(); ++i) ++m_first;
+        for (int i = 0; i < tabs && CanScrollRight(); ++i)
+            ++m_first;
     if (m_first != before) {
         update();
         Q_EMIT ScrollChanged();

@@ -11,9 +11,9 @@ class TSheetTabs : public QWidget {
     Q_OBJECT
 public:
     struct TTab {
-        QString Text;    // the tab text: the caption with two spaces on each side
+        QString Text; // the tab text: the caption with two spaces on each side
         bool Reserve = false;
-        QString Hint;    // the sheet's description
+        QString Hint; // the sheet's description
     };
     static constexpr int kDragThreshold = 20;
 

@@ -54,7 +54,9 @@ TRulerInput TRuler::Input() const {
     return in;
 }
 
-TRulerPlan TRuler::Plan() const { return BuildRulerPlan(Input()); }
+TRulerPlan TRuler::Plan() const {
+    return BuildRulerPlan(Input());
+}
 
 void TRuler::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -72,14 +74,18 @@ void TRuler::paintEvent(QPaintEvent*) {
     if (!m_sheet) return;
 
     const TRulerPlan plan = Plan();
-    for (int x : plan.MinorTicks) p.drawLine(x, thick - 3, x, thick - 1);
+    for (int x : plan.MinorTicks)
+        p.drawLine(x, thick - 3, x, thick - 1);
     const QFontMetrics fm(font());
+    const QString unit = QLatin1Char(' ') + UnitText(m_sheet->UnitDivisor) + QLatin1Char(' ');
+    const int uw = fm.horizontalAdvance(unit);
     for (const TRulerTick& t : plan.Ticks) {
         p.drawLine(t.Pixel, t.Labelled ? 9 : thick - 6, t.Pixel, thick - 1);
         if (!t.Labelled) continue;
         const int w = fm.horizontalAdvance(t.Label);
         const int left = t.Pixel - w / 2;
-        if (left <= 0) continue;
+        // Labels keep clear of the start and of the unit at the end.
+        if (left <= 0 || left + w > length - uw) continue;
         if (h) {
             p.drawText(left, fm.ascent(), t.Label);
         } else {
@@ -93,8 +99,6 @@ void TRuler::paintEvent(QPaintEvent*) {
         }
     }
     // The sheet's unit, flush with the end.
-    const QString unit = QLatin1Char(' ') + UnitText(m_sheet->UnitDivisor) + QLatin1Char(' ');
-    const int uw = fm.horizontalAdvance(unit);
     p.save();
     p.setTransform(QTransform());
     if (h) {

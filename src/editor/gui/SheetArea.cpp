@@ -86,7 +86,8 @@ void TSheetArea::Translate() {
     L_Formblatt->setText(GetMessage(5046));
     B_FormblattBeenden->setText(GetMessage(5055));
     const QList<QAction*> items = Popup_KoordinatenUrsprung->actions();
-    for (int i = 0; i < items.size(); ++i) items[i]->setText(GetMessage(2700 + i));
+    for (int i = 0; i < items.size(); ++i)
+        items[i]->setText(GetMessage(2700 + i));
 }
 
 void TSheetArea::SetSheet(TEditor* sheet) {
@@ -175,8 +176,8 @@ bool TSheetArea::eventFilter(QObject* watched, QEvent* event) {
             Q_EMIT OriginChanged();
         } else {
             // A click without dragging offers the corners.
-            Popup_KoordinatenUrsprung->popup(SB_Nullpunkt->mapToGlobal(
-                QPoint(0, SB_Nullpunkt->height())));
+            Popup_KoordinatenUrsprung->popup(
+                SB_Nullpunkt->mapToGlobal(QPoint(0, SB_Nullpunkt->height())));
         }
         return true;
     }

@@ -13,8 +13,8 @@
 #include <cmath>
 
 namespace {
-constexpr int kScrollStep = 40;       // scroll bar arrows, pixels
-constexpr int kAutoScrollPeriod = 20; // ms between auto-scroll steps while at an edge
+constexpr int kScrollStep = 40;          // scroll bar arrows, pixels
+constexpr int kAutoScrollPeriod = 20;    // ms between auto-scroll steps while at an edge
 const QColor kOutside(0x80, 0x80, 0x80); // scroll box around a sheet smaller than the view
 } // namespace
 
@@ -87,7 +87,8 @@ void TSheetView::SyncScrollBars() {
     v->setRange(0, std::max(0, canvas.height() - client.height()));
     h->setPageStep(std::max(1, client.width()));
     v->setPageStep(std::max(1, client.height()));
-    m_sheet->SetClientSize(viewport()->size(), full);
+    // The bars show or hide a moment later; the sheet counts with the area it will have.
+    m_sheet->SetClientSize(client, full);
     h->setValue(m_sheet->Scroll().x());
     v->setValue(m_sheet->Scroll().y());
     m_syncing = false;
@@ -127,11 +128,17 @@ void TSheetView::Invalidate(const QRect& client) {
     viewport()->update();
 }
 
-void TSheetView::OverlayChanged() { viewport()->update(); }
+void TSheetView::OverlayChanged() {
+    viewport()->update();
+}
 
-void TSheetView::SetPointer(QPoint client) { QCursor::setPos(viewport()->mapToGlobal(client)); }
+void TSheetView::SetPointer(QPoint client) {
+    QCursor::setPos(viewport()->mapToGlobal(client));
+}
 
-QPoint TSheetView::PointerClient() const { return viewport()->mapFromGlobal(QCursor::pos()); }
+QPoint TSheetView::PointerClient() const {
+    return viewport()->mapFromGlobal(QCursor::pos());
+}
 
 // ---------------------------------------------------------------------------------------------
 // Painting
@@ -224,8 +231,7 @@ void TSheetView::mouseReleaseEvent(QMouseEvent* event) {
                      event->modifiers());
 }
 
-void TSheetView::PointerMoved(QPoint client, Qt::MouseButtons buttons,
-                              Qt::KeyboardModifiers keys) {
+void TSheetView::PointerMoved(QPoint client, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys) {
     if (!m_sheet) return;
     m_lastPointer = client;
     m_lastButtons = buttons;
@@ -292,7 +298,8 @@ bool TSheetView::ScrollBarWheel(QObject* bar, QWheelEvent* event) {
     const bool horizontal = bar == horizontalScrollBar();
     const QSize client = viewport()->size();
     const int step = (horizontal ? client.width() : client.height()) / 5;
-    const QPoint by = horizontal ? QPoint(d > 0 ? -step : step, 0) : QPoint(0, d > 0 ? -step : step);
+    const QPoint by =
+        horizontal ? QPoint(d > 0 ? -step : step, 0) : QPoint(0, d > 0 ? -step : step);
     m_sheet->ScrollTo(m_sheet->Scroll() + by);
     return true;
 }

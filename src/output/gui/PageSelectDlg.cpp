@@ -107,8 +107,8 @@ void TPageSelectDlg::Tidy() {
 
 bool TPageSelectDlg::eventFilter(QObject* watched, QEvent* event) {
     const bool result = QDialog::eventFilter(watched, event);
-    if (watched == LB_Seiten->viewport() && (event->type() == QEvent::MouseButtonRelease ||
-                                             event->type() == QEvent::MouseButtonPress))
+    if (watched == LB_Seiten->viewport() &&
+        (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonPress))
         Tidy();
     return result;
 }

@@ -31,12 +31,15 @@ TWertEingabeDlg::TWertEingabeDlg(QWidget* parent) : QDialog(parent) {
     Translate();
 }
 
-void TWertEingabeDlg::Translate() { B_Abbrechen->setText(GetMessage(8100)); }
+void TWertEingabeDlg::Translate() {
+    B_Abbrechen->setText(GetMessage(8100));
+}
 
 QString TWertEingabeDlg::NumberText(double value) {
     QString text = QString::number(value, 'f', 6);
     if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0'))) text.chop(1);
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
         if (text.endsWith(QLatin1Char('.'))) text.chop(1);
     }
     if (text == QStringLiteral("-0")) text = QStringLiteral("0");
