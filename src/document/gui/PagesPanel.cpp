@@ -117,8 +117,9 @@ void TSheetListPanel::SetRows(const std::vector<TRow>& rows, int current) {
     }
     m_current = (current >= 0 && current < int(rows.size())) ? current : -1;
     if (m_current >= 0) {
+        // With rows selected whole, the current cell selects its row (selectRow would look for
+        // a column under the hidden header and lose the current row).
         SG_Pages->setCurrentCell(m_current, 1);
-        SG_Pages->selectRow(m_current);
         SG_Pages->scrollToItem(SG_Pages->item(m_current, 1), QAbstractItemView::PositionAtCenter);
     } else {
         SG_Pages->clearSelection();

@@ -29,8 +29,11 @@ void TSheetTabs::SetTabs(std::vector<TTab> tabs, int current) {
     m_tabs = std::move(tabs);
     m_current = (current >= 0 && current < Count()) ? current : -1;
     m_first = std::clamp(m_first, 0, std::max(0, Count() - 1));
-    m_dragging = false;
-    m_pressIndex = -1;
+    // Showing the pressed tab's sheet refreshes the tabs; a drag that began goes on.
+    if (m_pressIndex >= Count()) {
+        m_dragging = false;
+        m_pressIndex = -1;
+    }
     if (m_current >= 0) EnsureVisible(m_current);
     update();
     Q_EMIT ScrollChanged();
