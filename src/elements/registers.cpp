@@ -48,7 +48,8 @@ void UnregisterLoadedElements(TElement* root) {
 }
 
 qint32 DrawComponentId() {
-    return static_cast<qint32>(QRandomGenerator::global()->bounded(0x7FFFFFF8u));
+    // From 1: children store 0 as their ParentId for "no parent".
+    return static_cast<qint32>(1 + QRandomGenerator::global()->bounded(0x7FFFFFF7u));
 }
 
 namespace {

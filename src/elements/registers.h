@@ -67,7 +67,7 @@ void UnregisterLoadedElements(TElement* root);
 // Every element of the lists and everything nested in them, depth first in stored order.
 template <typename F> void ForEachElementDeep(const std::vector<TElementList*>& lists, F&& f);
 
-// A random component identity in 0 .. 0x7FFFFFF7.
+// A random component identity in 1 .. 0x7FFFFFF7 (0 is the ParentId of "no parent").
 qint32 DrawComponentId();
 
 // Re-links the components of the register against every component of the scope (the document's
