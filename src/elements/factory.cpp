@@ -1,9 +1,11 @@
 #include "elements/Bezier.h"
 #include "elements/Gruppe.h"
+#include "elements/Kontakt.h"
 #include "elements/Kreis.h"
 #include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
 #include "elements/Rechteck.h"
+#include "elements/bauteil.h"
 #include "elements/TextRect.h"
 #include "elements/factory_hook.h"
 #include "elements/lpunkt.h"
@@ -38,12 +40,16 @@ TElementPtr ElementFactory(quint8 code) {
         return std::make_unique<TPolygon>();
     case etGruppe:
         return std::make_unique<TGruppe>();
+    case etBauteil:
+        return std::make_unique<TBauteil>();
     case etLoetpunkt:
         return std::make_unique<TLoetpunkt>();
     case etPixelBitmap:
         return std::make_unique<TPixelBitmap>();
     case etTextRect:
         return std::make_unique<TTextRect>();
+    case etKontakt:
+        return std::make_unique<TKontakt>();
     case etBezier:
         return std::make_unique<TBezier>();
     default:
