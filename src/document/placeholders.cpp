@@ -1,5 +1,6 @@
 #include "document/placeholders.h"
 
+#include "document/componentplaceholders.h"
 #include "document/document.h"
 #include "elements/TextRect.h"
 #include "elements/registers.h"
@@ -274,6 +275,8 @@ void RegisterPlaceholderDocument(TDocument* doc) {
     r->Doc = doc;
     state().docs.push_back(std::move(r));
     SetPlaceholderExpander(expander);
+    // The component types' step, unless a step of someone else's is in place.
+    if (!state().componentStep) InstallComponentPlaceholders();
 }
 
 void UnregisterPlaceholderDocument(TDocument* doc) {
