@@ -131,6 +131,7 @@ int exportCommand(const QStringList& argsIn) {
         const QString name =
             sheets.size() > 1 ? numberedName(output, index + 1, doc.SheetCount()) : output;
         options.SheetElements = &s.Elements;
+        options.DrawingScale = s.Scale;
         QString error;
         if (!ExportElements(elements, region, options, name, &error)) {
             CliError(error);

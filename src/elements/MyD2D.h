@@ -80,6 +80,8 @@ public:
     // The top-level elements of the sheet being drawn, for elements that take their look from
     // their neighbours (automatic junction dots); none keeps them as they are.
     const std::vector<std::unique_ptr<TElement>>* SheetElements = nullptr;
+    // The sheet's drawing scale (1:Scale), in which dimensions state their values.
+    double DrawingScale = 1;
 
     // Switches mode and keeps View.Mode and the painter's antialiasing hint in step.
     void SetMode(bool antiAliased, bool gdiPoints);

@@ -1,3 +1,4 @@
+#include "elements/Bemassung.h"
 #include "elements/Bezier.h"
 #include "elements/Gruppe.h"
 #include "elements/Kontakt.h"
@@ -52,6 +53,8 @@ TElementPtr ElementFactory(quint8 code) {
         return std::make_unique<TKontakt>();
     case etBezier:
         return std::make_unique<TBezier>();
+    case etBemassung:
+        return std::make_unique<TBemassung>();
     default:
         return nullptr;
     }

@@ -172,6 +172,7 @@ QImage RenderExportImage(const std::vector<TElement*>& elements, const TExportRe
     TDrawContext dc(painter, view, options.AntiAliased, false, options.TextAntiAliasing);
     dc.Exporting = true;
     dc.SheetElements = options.SheetElements;
+    dc.DrawingScale = options.DrawingScale;
     dc.ClipRect = QRectF(0, 0, size.width(), size.height());
     for (TElement* e : elements) {
         const bool selected = e->Selected;

@@ -44,6 +44,7 @@ struct TExportOptions {
     // The whole sheet the elements come from, for elements that take their look from their
     // neighbours (automatic junction dots); none keeps them as stored.
     const TElementList* SheetElements = nullptr;
+    double DrawingScale = 1; // the sheet's Scale: dimensions state their values in it
 };
 
 // The background of a transparent PNG (red 1, green 2, blue 3); every pixel of exactly this
