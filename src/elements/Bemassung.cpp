@@ -481,6 +481,9 @@ void TBemassung::AppendChildren(std::vector<TElement*>& out) {
 // ------------------------------------------------------------------------------------- records
 
 void TBemassung::SaveToStream(TStreamWriter& s) const {
+    // The stored label boxes are the ones the loader computes, even after a change of a label
+    // or a field that has not been laid out yet.
+    const_cast<TBemassung*>(this)->Layout();
     SaveHeader(s);
     ValueLabel->SaveToStream(s);
     TolUpper->SaveToStream(s);
