@@ -4,14 +4,16 @@
 #include "document/fileformat.h"
 #include "elements/Bezier.h"
 #include "elements/Polyline.h"
+#include "elements/bauteil.h"
+#include "elements/registers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
@@ -147,30 +149,48 @@ TEST_F(CliExport, DemoDocumentHoldsEveryDrawnElementType) {
         return ReadDocumentData(doc, f.readAll(), FileKind::Document);
     }();
     ASSERT_EQ(report.Outcome, TLoadOutcome::Ok) << report.Reason.toStdString();
-    ASSERT_EQ(doc.SheetCount(), 1);
+    ASSERT_EQ(doc.SheetCount(), 2);
     EXPECT_EQ(doc.Sheet(0).SheetWidth, 420);
     std::set<int> types;
     bool form = false, drawing = false;
-    for (const TElementPtr& e : doc.Sheet(0).Elements) {
-        types.insert(e->TypeCode);
-        (e->FormLayer ? form : drawing) = true;
-    }
-    const std::set<int> want{etKreis,    etRechteck, etText,        etPolyLine, etPolygon,
-                             etGruppe,   etLoetpunkt, etPixelBitmap, etTextRect, etBezier};
+    std::vector<TBauteil*> components;
+    for (int i = 0; i < 2; ++i)
+        ForEachElementDeep({&doc.Sheet(i).Elements}, [&](TElement* e) {
+            types.insert(e->TypeCode);
+            (e->FormLayer ? form : drawing) = true;
+            if (e->TypeCode == etBauteil) components.push_back(static_cast<TBauteil*>(e));
+        });
+    const std::set<int> want{etKreis,   etRechteck, etText,      etPolyLine,    etPolygon,
+                             etGruppe,  etBauteil,  etLoetpunkt, etPixelBitmap, etTextRect,
+                             etKontakt, etBezier,   etBemassung};
     EXPECT_TRUE(std::includes(types.begin(), types.end(), want.begin(), want.end()));
     EXPECT_TRUE(form && drawing) << "a title block on the form layer and the circuit";
+    // The relay coil has its three contacts, one beside it and two on the second sheet, as
+    // children linked when the file was read; they show its designator.
+    const auto coil = std::find_if(components.begin(), components.end(), [](TBauteil* c) {
+        return c->ShownDesignator() == QStringLiteral("K1") && c->IsParent;
+    });
+    ASSERT_NE(coil, components.end());
+    ASSERT_EQ((*coil)->Children.size(), 3u);
+    for (TBauteil* child : (*coil)->Children) {
+        EXPECT_EQ(child->ParentId, (*coil)->ComponentId);
+        EXPECT_EQ(child->ShownDesignator(), QStringLiteral("K1"));
+        EXPECT_EQ(child->Contacts().size(), 2u);
+    }
 
     // The dump shows each text as typed and as shown.
     const ProcessResult dump = RunCli({"dump", Path("demo.kav8")});
     ASSERT_EQ(dump.code, 0) << dump.Err().toStdString();
-    const QJsonObject sheet =
-        QJsonDocument::fromJson(dump.out).object()[QStringLiteral("sheets")].toArray()[0].toObject();
+    const QJsonObject sheet = QJsonDocument::fromJson(dump.out)
+                                  .object()[QStringLiteral("sheets")]
+                                  .toArray()[0]
+                                  .toObject();
     bool pageText = false, box = false;
     for (const QJsonValue& v : sheet[QStringLiteral("Elements")].toArray()) {
         const QJsonObject e = v.toObject();
         if (e[QStringLiteral("SourceText")] == QStringLiteral("Blatt <PAGENO> von <PAGECOUNT>")) {
             pageText = true;
-            EXPECT_EQ(e[QStringLiteral("ShownText")], QStringLiteral("Blatt 1 von 1"));
+            EXPECT_EQ(e[QStringLiteral("ShownText")], QStringLiteral("Blatt 1 von 2"));
             EXPECT_EQ(e[QStringLiteral("Font")].toObject()[QStringLiteral("Name")],
                       QStringLiteral("Arial"));
         }
