@@ -1,6 +1,7 @@
 #include "elements/Kontakt.h"
 
 #include "elements/MyD2D.h"
+#include "elements/bauteil.h"
 #include "elements/textsettings.h"
 #include "platform/stream.h"
 
@@ -12,6 +13,10 @@ TKontakt::TKontakt() : TText(etKontakt) {
     ApplyTextStyle(g_TextSettings.TextKontakt);
     Measure();
     PlaceAt({0, 0});
+}
+
+const TBauteil* TKontakt::ParentComponent() const {
+    return IsLiveComponent(m_parent) ? m_parent : nullptr;
 }
 
 void TKontakt::applyShowNames() {

@@ -17,8 +17,10 @@ public:
     // The text shown on the sheet; while names are shown SourceText holds the name and this
     // field keeps the text (CurrentContactText gives it either way).
     QString ContactText;
-    // The parent component of the component whose body holds the contact (run time).
-    const TBauteil* Parent = nullptr;
+    // The parent component of the component whose body holds the contact (run time): set by the
+    // component's SetParent; none once that parent is gone, even when the contact was taken out
+    // of the body in the meantime.
+    const TBauteil* ParentComponent() const;
 
     QString CurrentContactText() const { return m_namesShown ? ContactText : SourceText; }
     // True while SourceText holds the name instead of the text.
@@ -32,6 +34,8 @@ public:
     bool DumpTypeFields(QJsonObject& out) const override;
 
 private:
+    friend class TBauteil;
+    const TBauteil* m_parent = nullptr;
     // Brings SourceText in line with ShowNames.
     void applyShowNames();
     bool m_namesShown = false;

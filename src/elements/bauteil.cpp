@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QPainter>
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 std::unique_ptr<TText> NewLabel(const TTextStyle& style, bool designator) {
@@ -41,7 +42,15 @@ void CollectContacts(const TElementList& list, std::vector<TKontakt*>& out) {
             CollectContacts(static_cast<const TGruppe&>(*e).Children, out);
     }
 }
+std::unordered_set<const TBauteil*>& LiveComponents() {
+    static std::unordered_set<const TBauteil*> live;
+    return live;
+}
 } // namespace
+
+bool IsLiveComponent(const TBauteil* c) {
+    return c && LiveComponents().count(c) > 0;
+}
 
 std::vector<TKontakt*> FindContacts(const TElementList& list) {
     std::vector<TKontakt*> out;
@@ -53,10 +62,12 @@ TBauteil::TBauteil()
     : TElement(etBauteil), Body(std::make_unique<TGruppe>()),
       DesignatorLabel(NewLabel(g_TextSettings.TextBez, true)),
       ValueLabel(NewLabel(g_TextSettings.TextWert, false)), ComponentId(DrawComponentId()) {
+    LiveComponents().insert(this);
     SetDesignatorNumber(0);
 }
 
 TBauteil::~TBauteil() {
+    LiveComponents().erase(this);
     detachParent();
     for (TBauteil* child : Children) {
         child->Parent = nullptr;
@@ -87,7 +98,7 @@ void TBauteil::SetDesignatorNumber(qint32 n) {
 
 void TBauteil::setContactParents(TBauteil* parent) {
     for (TKontakt* k : FindContacts(Body->Children))
-        k->Parent = parent;
+        k->m_parent = parent;
 }
 
 void TBauteil::detachParent() {

@@ -106,5 +106,8 @@ private:
     template <class F> void forParts(F f) const;
 };
 
+// True while a component exists at that address (run-time references check it).
+bool IsLiveComponent(const TBauteil* c);
+
 // Every contact of a list and of the groups nested in it, depth first in list order.
 std::vector<TKontakt*> FindContacts(const TElementList& list);

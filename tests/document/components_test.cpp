@@ -3,12 +3,14 @@
 #include "document/placeholders.h"
 #include "elements/Gruppe.h"
 #include "elements/Kontakt.h"
+#include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
 #include "elements/bauteil.h"
 #include "elements/text.h"
 #include "platform/prompt.h"
 #include "platform/stream.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -91,6 +93,16 @@ TEST_F(Components, ChildrenAreLinkedToTheirParentWhenADocumentIsRead) {
     AddContact(first, QStringLiteral("Motor"), QStringLiteral("13"));
     first.ParentId = 100;
     AddComponent(doc->Sheet(1), QStringLiteral("R1"), QStringLiteral("1k"));
+    // The third child sits inside a group: the group's reader registers it too.
+    auto group = std::make_unique<TGruppe>();
+    auto inGroup = std::make_unique<TBauteil>();
+    inGroup->ParentId = 100;
+    inGroup->DesignatorLabel->SetSourceText(QStringLiteral("K1.3"));
+    auto stroke = std::make_unique<TPolyLine>();
+    stroke->Points = {{0, 50}, {10, 50}};
+    inGroup->Body->Add(std::move(stroke));
+    group->Add(std::move(inGroup));
+    doc->Sheet(1).Elements.push_back(std::move(group));
     TBauteil& second = AddComponent(doc->Sheet(1), QStringLiteral("K1.2"), {});
     second.ParentId = 100;
 
@@ -100,14 +112,18 @@ TEST_F(Components, ChildrenAreLinkedToTheirParentWhenADocumentIsRead) {
     TBauteil* p = ComponentsOf(back.Sheet(0)).at(0);
     const std::vector<TBauteil*> on2 = ComponentsOf(back.Sheet(1));
     ASSERT_EQ(on2.size(), 3u);
+    auto* grouped =
+        static_cast<TBauteil*>(&static_cast<TGruppe&>(*back.Sheet(1).Elements[2]).Child(0));
     EXPECT_EQ(p->ComponentId, 100);
     EXPECT_EQ(on2[0]->Parent, p);
     EXPECT_EQ(on2[1]->Parent, nullptr);
     EXPECT_EQ(on2[2]->Parent, p);
-    ASSERT_EQ(p->Children.size(), 2u);
+    EXPECT_EQ(grouped->Parent, p);
+    ASSERT_EQ(p->Children.size(), 3u);
     EXPECT_EQ(p->Children[0], on2[0]) << "children in document order";
-    EXPECT_EQ(p->Children[1], on2[2]);
-    EXPECT_EQ(on2[0]->Contacts().at(0)->Parent, p);
+    EXPECT_EQ(p->Children[1], grouped);
+    EXPECT_EQ(p->Children[2], on2[2]);
+    EXPECT_EQ(on2[0]->Contacts().at(0)->ParentComponent(), p);
     EXPECT_TRUE(ComponentRegister().empty());
     EXPECT_EQ(Written(back), Written(*doc)) << "reading and writing again changes nothing";
 }
@@ -260,4 +276,37 @@ TEST_F(Components, ParentLabelChangesReachTheChildren) {
     EXPECT_EQ(child.ShownDesignator(), QStringLiteral("K3.1"));
     coil.SetDesignatorNumber(4);
     EXPECT_EQ(child.ShownDesignator(), QStringLiteral("K4.1"));
+}
+
+TEST_F(Components, ABrokenPictureMakesTheDocumentDamaged) {
+    auto doc = Document(1);
+    QImage image(8, 8, QImage::Format_RGB888);
+    image.fill(Qt::blue);
+    auto pic = std::make_unique<TPixelBitmap>();
+    ASSERT_TRUE(pic->SetImage(image));
+    const QByteArray bmp = pic->StoredBmp();
+    doc->Sheet(0).Elements.push_back(std::move(pic));
+    const QByteArray good = Written(*doc);
+    // The picture's zlib stream sits behind its corners; spoil a byte inside it.
+    const QByteArray stream = CompressBitmapData(bmp, true);
+    const qsizetype at = good.indexOf(stream);
+    ASSERT_GT(at, 0);
+    struct Case {
+        const char* name;
+        qsizetype offset;
+        char flip; // the bits changed
+    } cases[] = {
+        {"zlib header", at, 0x11},
+        {"deflate data", at + stream.size() / 2, char(0xFF)},
+        {"adler checksum", at + stream.size() - 1, 0x5A},
+    };
+    for (const Case& c : cases) {
+        QByteArray bad = good;
+        bad[c.offset] = char(bad[c.offset] ^ c.flip);
+        TDocument back;
+        const TLoadReport r = ReadDocumentData(back, bad, FileKind::Document);
+        EXPECT_EQ(r.Outcome, TLoadOutcome::Damaged) << c.name;
+    }
+    TDocument back;
+    EXPECT_EQ(ReadDocumentData(back, good, FileKind::Document).Outcome, TLoadOutcome::Ok);
 }

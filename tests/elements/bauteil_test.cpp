@@ -353,7 +353,7 @@ TEST(Bauteil, ParentLinksStayValidWhicheverSideGoesFirst) {
     contact->SetParent(coil.get());
     EXPECT_EQ(contact->Parent, coil.get());
     EXPECT_EQ(contact->ParentId, coil->ComponentId);
-    EXPECT_EQ(k->Parent, coil.get()) << "contacts in nested groups know the parent";
+    EXPECT_EQ(k->ParentComponent(), coil.get()) << "contacts in nested groups know the parent";
     ASSERT_EQ(coil->Children.size(), 1u);
     EXPECT_EQ(coil->ChildIndex(contact.get()), 0);
     contact->SetParent(coil.get());
@@ -362,7 +362,7 @@ TEST(Bauteil, ParentLinksStayValidWhicheverSideGoesFirst) {
     const qint32 id = coil->ComponentId;
     coil.reset();
     EXPECT_EQ(contact->Parent, nullptr);
-    EXPECT_EQ(k->Parent, nullptr);
+    EXPECT_EQ(k->ParentComponent(), nullptr);
     EXPECT_EQ(contact->ParentId, id) << "the stored identity stays for a later re-link";
 
     auto coil2 = Resistor(QStringLiteral("K2"));
@@ -382,6 +382,18 @@ TEST(Bauteil, ParentLinksStayValidWhicheverSideGoesFirst) {
     EXPECT_TRUE(b->Children.empty());
     child->SetParent(child.get());
     EXPECT_EQ(child->Parent, nullptr) << "no component is its own parent";
+
+    // A contact taken out of the body before the parent goes does not point at it afterwards.
+    auto relay = Resistor(QStringLiteral("K3"));
+    auto holder = Resistor(QStringLiteral("K3.1"));
+    holder->Body->Add(Contact(QStringLiteral("x"), QStringLiteral("11")));
+    holder->SetParent(relay.get());
+    TElementPtr loose = std::move(holder->Body->Children.back());
+    holder->Body->Children.pop_back();
+    auto* looseContact = static_cast<TKontakt*>(loose.get());
+    EXPECT_EQ(looseContact->ParentComponent(), relay.get());
+    relay.reset();
+    EXPECT_EQ(looseContact->ParentComponent(), nullptr);
 }
 
 TEST(Bauteil, OperationsReachBodyAndLabels) {
