@@ -88,7 +88,6 @@ void TAppLifecycle::ReadSettingsFiles() {
     const TSettingsTargets targets = RunningSettings(m_document.Settings);
     ResetSettings(targets);
     TAppSettings& s = targets.App;
-    s.DimensionPreset = BuiltInDimensionPreset();
     ReadSettings(*m_mainIni, targets, {m_dataFolder, m_documentsFolder, m_language, m_viewer});
     if (m_viewer) {
         s.View.Kontrast = 0;

@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "document/document.h"
+#include "elements/Bemassung.h"
 #include "elements/MyD2D.h"
 #include "elements/PixelBitmap.h"
 #include "elements/Polyline.h"
@@ -127,17 +128,17 @@ template <class S, class V> void VisitTextPreset(S& p, TTextPresetKind kind, V& 
 
 template <class S, class V> void VisitDimensionPreset(S& p, V& v) {
     const QString sec = QStringLiteral("Bemassung");
-    v.Int(sec, "Pfeilwinkel", p.Pfeilwinkel, 15);
-    v.Int(sec, "Pfeillaenge", p.Pfeillaenge, 28);
-    v.Int(sec, "NK", p.NK, 10);
-    v.Bool(sec, "Dezimalpunkt", p.Dezimalpunkt, true);
-    v.Int(sec, "Col_Hilfslinie", p.ColHilfslinie, 0x808080);
-    v.Int(sec, "Col_Masslinie", p.ColMasslinie, 0x808080);
-    v.Int(sec, "Col_Text", p.ColText, 0x808080);
-    v.Str(sec, "Fontname", p.Fontname, QStringLiteral("ARIAL"));
-    v.Int(sec, "Fonthoehe", p.Fonthoehe, 32);
-    v.Bool(sec, "Font_Bold", p.FontBold, false);
-    v.Bool(sec, "Font_Italic", p.FontItalic, false);
+    v.Int(sec, "Pfeilwinkel", p.ArrowAngle, 15);
+    v.Int(sec, "Pfeillaenge", p.ArrowLength, 28);
+    v.Int(sec, "NK", p.Precision, 10);
+    v.Bool(sec, "Dezimalpunkt", p.DecimalPoint, true);
+    v.Int(sec, "Col_Hilfslinie", p.ExtColor, 0x808080);
+    v.Int(sec, "Col_Masslinie", p.DimColor, 0x808080);
+    v.Int(sec, "Col_Text", p.TextColor, 0x808080);
+    v.Str(sec, "Fontname", p.FontName, QStringLiteral("ARIAL"));
+    v.Int(sec, "Fonthoehe", p.FontHeight, 32);
+    v.Bool(sec, "Font_Bold", p.Bold, false);
+    v.Bool(sec, "Font_Italic", p.Italic, false);
 }
 
 template <class S, class V> void VisitSheetDefaults(S& p, V& v) {
@@ -298,20 +299,6 @@ int TextPresetDefaultHeight(TTextPresetKind kind) {
     return heights[kind];
 }
 
-TDimensionPreset BuiltInDimensionPreset() {
-    TDimensionPreset p;
-    p.Pfeilwinkel = 15;
-    p.Pfeillaenge = 30;
-    p.Fontname = QStringLiteral("Arial");
-    p.Fonthoehe = 32;
-    p.FontBold = false;
-    p.FontItalic = false;
-    p.ColHilfslinie = p.ColMasslinie = p.ColText = 0x808080;
-    p.Dezimalpunkt = true;
-    p.NK = 10;
-    return p;
-}
-
 double InterfaceScale(const TScalingSettings& s, double screenPPI) {
     if (s.UserScalingAuto || s.UserScalingPPI < 96 || !(screenPPI > 0)) return 1.0;
     // A hand-edited value cannot make the interface unusable.
@@ -351,7 +338,8 @@ TAppSettings& Settings() {
 
 TSettingsTargets RunningSettings(TDocumentSettings& document) {
     return {Settings(),      document,      g_RenderSettings, g_BitmapSettings, g_PolyLineStyle,
-            g_FreehandStyle, g_BezierStyle, g_ShapeStyle,     g_JunctionStyle, g_TextSettings};
+            g_FreehandStyle, g_BezierStyle, g_ShapeStyle,     g_JunctionStyle, g_TextSettings,
+            g_DimensionStyle};
 }
 
 void ResetSettings(const TSettingsTargets& t) {
@@ -365,6 +353,7 @@ void ResetSettings(const TSettingsTargets& t) {
     t.Bezier = TLineStyle();
     t.Shape = TShapeStyle();
     t.Texts = TTextSettings();
+    t.Dimension = TDimensionStyle();
 }
 
 void ReadRecentFiles(const TMemIniFile& ini, QStringList& list) {
@@ -434,7 +423,7 @@ void ReadSettings(const TMemIniFile& ini, const TSettingsTargets& t, const TSett
         if (preset.Ausrichtung < 0 || preset.Ausrichtung > 2) preset.Ausrichtung = 0;
         if (preset.Name.trimmed().isEmpty()) preset.Name = QStringLiteral("Arial");
     }
-    VisitDimensionPreset(s.DimensionPreset, r);
+    VisitDimensionPreset(t.Dimension, r);
 
     VisitLibrary(s.Library, ctx.DataFolder, r);
     s.Library.BiboSpalten = std::clamp(s.Library.BiboSpalten, 1, 10);
@@ -537,7 +526,7 @@ bool WriteSettings(TMemIniFile& ini, const TSettingsTargets& t) {
     VisitLinePreset(t.Bezier, QStringLiteral("BEZ_LD_"), w);
     VisitShapePreset(t.Shape, w);
     VisitJunctionPreset(t.Junction, w);
-    VisitDimensionPreset(s.DimensionPreset, w);
+    VisitDimensionPreset(t.Dimension, w);
     VisitSheetDefaults(d, w);
     if (!w.Ok) return false;
 

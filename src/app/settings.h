@@ -10,6 +10,7 @@
 
 class TMemIniFile;
 struct TBitmapSettings;
+struct TDimensionStyle;
 struct TDocumentSettings;
 struct TJunctionStyle;
 struct TLineStyle;
@@ -28,22 +29,6 @@ enum TTextPresetKind { tpText, tpTextRect, tpKontakt, tpWert, tpBez, tpCount };
 const char* TextPresetSection(TTextPresetKind kind);
 int TextPresetDefaultHeight(TTextPresetKind kind);
 
-// Dimension style (section "Bemassung").
-struct TDimensionPreset {
-    int Pfeilwinkel = 15; // degrees
-    int Pfeillaenge = 28;
-    int NK = 10; // decimals setting
-    bool Dezimalpunkt = true;
-    int ColHilfslinie = 0x808080;
-    int ColMasslinie = 0x808080;
-    int ColText = 0x808080;
-    QString Fontname = QStringLiteral("ARIAL");
-    int Fonthoehe = 32;
-    bool FontBold = false;
-    bool FontItalic = false;
-};
-// What the dimension preset holds before the settings are read.
-TDimensionPreset BuiltInDimensionPreset();
 
 // Global view settings of the sheet view.
 struct TViewSettings {
@@ -207,7 +192,6 @@ struct TAppSettings {
     TWindowPlacement Window;
     TWorkingFolders Folders;
     THotkeys Hotkeys;
-    TDimensionPreset DimensionPreset = BuiltInDimensionPreset();
     TLibrarySettings Library;
     TPrintWindowSettings PrintWindow;
     // Read at the deferred start-up.
@@ -241,6 +225,7 @@ struct TSettingsTargets {
     TShapeStyle& Shape;        // "Default", "FD_"
     TJunctionStyle& Junction;  // "Default", "LP_"
     TTextSettings& Texts;      // "TexteDrehen", "TexteSpiegeln", the five text presets
+    TDimensionStyle& Dimension; // "Bemassung"; its initial values are the built-in preset
 };
 // The structs of the running program, with the settings of its document.
 TSettingsTargets RunningSettings(TDocumentSettings& document);

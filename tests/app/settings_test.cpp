@@ -1,5 +1,6 @@
 #include "app/settings.h"
 #include "elements/textsettings.h"
+#include "elements/Bemassung.h"
 #include "app_fixture.h"
 #include "document/document.h"
 #include "elements/MyD2D.h"
@@ -27,9 +28,10 @@ struct TLocal {
     TShapeStyle Shape;
     TJunctionStyle Junction;
     TTextSettings Texts;
+    TDimensionStyle Dimension;
     TSettingsTargets Targets() {
-        return {App,     Document, Renderer, Bitmap,   PolyLine,
-                Freehand, Bezier,  Shape,    Junction, Texts};
+        return {App,    Document, Renderer, Bitmap, PolyLine, Freehand,
+                Bezier, Shape,    Junction, Texts,  Dimension};
     }
 };
 
@@ -198,13 +200,15 @@ TEST_F(SettingsTest, HotkeyDefaultsFollowTheInterfaceLanguage) {
 }
 
 TEST_F(SettingsTest, DimensionPresetBeforeAndAfterReading) {
-    const TDimensionPreset builtIn = BuiltInDimensionPreset();
-    EXPECT_EQ(builtIn.Pfeillaenge, 30);
-    EXPECT_EQ(builtIn.Fontname, "Arial");
-    const TAppSettings read = ReadText("[Bemassung]\nNK=2\n", Context(Data(), Scratch()));
-    EXPECT_EQ(read.DimensionPreset.Pfeillaenge, 28);
-    EXPECT_EQ(read.DimensionPreset.Fontname, "ARIAL");
-    EXPECT_EQ(read.DimensionPreset.NK, 2);
+    const TDimensionStyle builtIn;
+    EXPECT_EQ(builtIn.ArrowLength, 30);
+    EXPECT_EQ(builtIn.FontName, "Arial");
+    const TDimensionStyle read =
+        ReadAll("[Bemassung]\nNK=2\nCol_Text=255\n", Context(Data(), Scratch())).Dimension;
+    EXPECT_EQ(read.ArrowLength, 28);
+    EXPECT_EQ(read.FontName, "ARIAL");
+    EXPECT_EQ(read.Precision, 2);
+    EXPECT_EQ(read.TextColor, 255);
 }
 
 TEST_F(SettingsTest, OwnedSectionsFollowTheirRules) {
