@@ -520,6 +520,8 @@ int demo(const QStringList& args) {
     for (TEditor* sheet : {&first, &second}) {
         sheet->SheetWidth = 420;
         sheet->SheetHeight = 297;
+        // The circuit is drawn on a 5 mm grid, which the view shows at the whole-sheet zoom.
+        sheet->GridSize = 50;
     }
     TSchematic s1(first.Elements);
     drawFormSheet(s1, 0, first.Elements);

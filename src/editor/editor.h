@@ -234,6 +234,10 @@ public:
     QColor BackgroundColor() const;
     // A zoom is being applied; the view does not paint meanwhile.
     bool Zooming() const { return m_zooming; }
+    // The elements changed: the view renders a client rectangle again (empty: everything), or
+    // the screen rectangle of a world rectangle (inflated by 2 pixels).
+    void Invalidate(const QRect& client = QRect());
+    void InvalidateWorld(const TRRect& r);
 
     // Form-sheet layer.
     bool HasFormSheet() const;
@@ -253,7 +257,6 @@ public:
 private:
     void RaiseStatus(const TStatusTexts& t);
     void RaiseScrolled(bool h, bool v);
-    void Invalidate(const QRect& r = QRect());
 
     std::unique_ptr<TUndoHistory> m_undo;
     TSheetViewPort* m_port = nullptr;

@@ -35,6 +35,18 @@ void TEditor::Invalidate(const QRect& r) {
     if (m_port) m_port->Invalidate(r);
 }
 
+void TEditor::InvalidateWorld(const TRRect& r) {
+    if (!m_port) return;
+    try {
+        const QRect client = View().RepaintRect(NormalizedRect(r)).Inflated(2).ToQRect();
+        // A rectangle beyond the view asks for nothing; one too large for pixels for all.
+        const QRect visible = client.intersected(QRect(QPoint(0, 0), m_client));
+        if (!visible.isEmpty()) m_port->Invalidate(visible);
+    } catch (const RangeError&) {
+        m_port->Invalidate(QRect());
+    }
+}
+
 void TEditor::SetZoom(float zoom) {
     if (std::isnan(zoom)) zoom = 0.2f;
     Zoom = std::clamp(zoom, kMinZoom, kMaxZoom);

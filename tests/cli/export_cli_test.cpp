@@ -151,6 +151,7 @@ TEST_F(CliExport, DemoDocumentHoldsEveryDrawnElementType) {
     ASSERT_EQ(report.Outcome, TLoadOutcome::Ok) << report.Reason.toStdString();
     ASSERT_EQ(doc.SheetCount(), 2);
     EXPECT_EQ(doc.Sheet(0).SheetWidth, 420);
+    EXPECT_EQ(doc.Sheet(0).GridSize, 50);
     std::set<int> types;
     bool form = false, drawing = false;
     std::vector<TBauteil*> components;

@@ -224,6 +224,36 @@ TEST_F(SheetWidget, OriginMenuAndDrag) {
     EXPECT_FALSE(sheet.Crosshair().has_value());
 }
 
+TEST_F(SheetWidget, AutoScrollGoesOnWhileThePointerStaysAtTheEdge) {
+    TSheetArea area;
+    area.resize(700, 500);
+    area.SetSheet(&sheet);
+    area.show();
+    sheet.SetZoom(1);
+    QToolButton* button = area.SB_Nullpunkt;
+    TSheetView* view = area.ScrollBox_Editor;
+    auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(button->mapFromGlobal(global)), QPointF(global), Qt::LeftButton,
+                      buttons, Qt::NoModifier);
+        QApplication::sendEvent(button, &e);
+    };
+    const QPoint start = button->mapToGlobal(QPoint(5, 5));
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    send(QEvent::MouseMove, start + QPoint(30, 30), Qt::LeftButton);
+    const TRPoint before = sheet.Origin;
+    const QPoint edge = view->viewport()->mapToGlobal(QPoint(view->viewport()->width() - 3, 100));
+    send(QEvent::MouseMove, edge, Qt::LeftButton);
+    EXPECT_EQ(sheet.Scroll().x(), 16);
+    EXPECT_EQ(sheet.Origin, before) << "the move that scrolled changes nothing else";
+    QTest::qWait(500);
+    EXPECT_GT(sheet.Scroll().x(), 32) << "the timer keeps scrolling";
+    send(QEvent::MouseButtonRelease, edge, Qt::NoButton);
+    const int stopped = sheet.Scroll().x();
+    QTest::qWait(100);
+    EXPECT_EQ(sheet.Scroll().x(), stopped);
+    EXPECT_EQ(sheet.Scroll().y(), 0);
+}
+
 TEST_F(SheetWidget, FormSheetBar) {
     TSheetArea area;
     area.show();

@@ -13,8 +13,12 @@ class TRecordingPort : public TSheetViewPort {
 public:
     int CanvasChanges = 0, Invalidations = 0, OverlayChanges = 0;
     std::vector<QPoint> Pointers;
+    QRect LastInvalid;
     void CanvasChanged() override { ++CanvasChanges; }
-    void Invalidate(const QRect&) override { ++Invalidations; }
+    void Invalidate(const QRect& r) override {
+        ++Invalidations;
+        LastInvalid = r;
+    }
     void OverlayChanged() override { ++OverlayChanges; }
     void SetPointer(QPoint client) override { Pointers.push_back(client); }
 };
@@ -315,6 +319,18 @@ TEST_F(SheetView, OriginDrag) {
     EXPECT_FALSE(sheet.Crosshair().has_value());
     EXPECT_EQ(statuses.back().DX, "");
     EXPECT_EQ(hints.back(), TKeyHints{});
+}
+
+TEST_F(SheetView, InvalidatingAWorldRectangle) {
+    sheet.SetZoom(1);
+    sheet.ScrollTo(QPoint(100, 0));
+    sheet.InvalidateWorld({200, 10, 300, 50});
+    EXPECT_EQ(port.LastInvalid, QRect(QPoint(98, 8), QPoint(201, 51)));
+    const int before = port.Invalidations;
+    sheet.InvalidateWorld({2500, 1500, 2600, 1600}); // beyond the view
+    EXPECT_EQ(port.Invalidations, before);
+    sheet.InvalidateWorld({0, 0, 3e30f, 10}); // too large for pixels: everything
+    EXPECT_TRUE(port.LastInvalid.isNull());
 }
 
 TEST_F(SheetView, MouseLeaveRemovesTheCrosshair) {

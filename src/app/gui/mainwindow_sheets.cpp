@@ -591,15 +591,35 @@ void TForm1::HideDocumentEditing() {
         a->setEnabled(false);
     }
     Panel_Tabs->SB_NeuesBlatt->setVisible(false);
+    // Tool-bar buttons are shown and hidden through their actions.
+    auto hide = [](QToolBar* bar, QWidget* button) {
+        for (QAction* a : bar->actions())
+            if (bar->widgetForAction(a) == button) a->setVisible(false);
+    };
     for (const char* name :
-         {"TB_Neu", "TB_Save", "TB_Undo", "TB_Redo", "TB_Cut", "TB_Copy", "TB_Paste",
-          "TB_Duplizieren", "TB_Delete", "TB_NachVorn", "TB_NachHinten", "TB_Rotieren",
-          "TB_SpiegelnH", "TB_SpiegelnV", "TB_Ausrichten", "TB_GruppEin", "TB_GruppAus",
-          "TB_AutoNum", "TB_Formblatt"})
-        if (auto* b = ToolBar1->findChild<QToolButton*>(QString::fromLatin1(name)))
-            for (QAction* a : ToolBar1->actions())
-                if (ToolBar1->widgetForAction(a) == b) a->setVisible(false);
-    TB_Pages->setVisible(false);
+         {"TB_Neu",        "TB_Save",     "TB_Undo",        "TB_Redo",      "TB_Cut",
+          "TB_Copy",       "TB_Paste",    "TB_Duplizieren", "TB_Delete",    "TB_NachVorn",
+          "TB_NachHinten", "TB_Rotieren", "TB_SpiegelnH",   "TB_SpiegelnV", "TB_Ausrichten",
+          "TB_GruppEin",   "TB_GruppAus", "TB_AutoNum",     "TB_SList",     "TB_Raster",
+          "TB_Formblatt"})
+        hide(ToolBar1, ToolBar1->findChild<QToolButton*>(QString::fromLatin1(name)));
+    hide(ToolBar2, TB_Pages);
+    hide(ToolBar2, TB_Suche);
+    hide(ToolBar2, TB_Eigenschaften);
+    ToolBar2->setVisible(false);
+    // A separator stays only between two visible groups.
+    QAction* pending = nullptr;
+    bool any = false;
+    for (QAction* a : ToolBar1->actions()) {
+        if (a->isSeparator()) {
+            a->setVisible(false);
+            if (any) pending = a;
+        } else if (a->isVisible()) {
+            if (pending) pending->setVisible(true);
+            pending = nullptr;
+            any = true;
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -638,9 +658,11 @@ void TForm1::CurrentSheetChanged() {
         s->Mode = 7;
         s->ZoneGridVisible = false;
     }
-    // The stored zoom sizes the canvas, the stored scroll position comes back.
+    // The stored zoom sizes the canvas, the stored scroll position comes back; the sheet may
+    // have changed while it was not shown.
     s->SetZoom(s->Zoom);
     P_SheetArea->SetSheet(s);
+    ScrollBox_Editor->Invalidate(QRect());
     if (m_zoomOnShow == s) {
         m_zoomOnShow = nullptr;
         s->ZoomSheet();

@@ -164,6 +164,12 @@ void TSheetTabs::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+void TSheetTabs::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_current >= 0) EnsureVisible(m_current);
+    Q_EMIT ScrollChanged();
+}
+
 bool TSheetTabs::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);

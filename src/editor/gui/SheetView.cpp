@@ -220,6 +220,8 @@ void TSheetView::mousePressEvent(QMouseEvent* event) {
 }
 
 void TSheetView::mouseMoveEvent(QMouseEvent* event) {
+    // During a drag from outside the moves come through ExternalDragMove.
+    if (m_externalDrag) return;
     PointerMoved(event->position().toPoint(), event->buttons(), event->modifiers());
 }
 
