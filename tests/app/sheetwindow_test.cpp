@@ -330,6 +330,55 @@ TEST_F(SheetWindow, TabsClickAndDrag) {
     form->close();
 }
 
+TEST_F(SheetWindow, ButtonsAndKeysBesideTheTabs) {
+    auto form = Start();
+    TDocument& doc = *form->Document;
+    Name(doc, {"A"});
+    // "+": an empty sheet appended, or a copy of any sheet.
+    Q_EMIT form->Popup_NeuesBlatt->aboutToShow();
+    QList<QAction*> items = form->Popup_NeuesBlatt->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), "Leeres Blatt");
+    EXPECT_EQ(items[1]->text(), "Kopie von");
+    items[0]->trigger();
+    EXPECT_EQ(Names(doc).join(','), "A,Neues Blatt");
+    Q_EMIT form->Popup_NeuesBlatt->aboutToShow();
+    QMenu* copies = form->Popup_NeuesBlatt->actions()[1]->menu();
+    ASSERT_TRUE(copies);
+    ASSERT_EQ(copies->actions().size(), 2);
+    copies->actions()[0]->trigger();
+    EXPECT_EQ(Names(doc).join(','), "A,Neues Blatt,Kopie von A");
+    EXPECT_EQ(doc.CurrentIndex(), 2);
+
+    // The go-to button lists the sheets; CTRL+TAB and CTRL+arrows walk through them.
+    Q_EMIT form->Popup_GotoPage->aboutToShow();
+    ASSERT_EQ(form->Popup_GotoPage->actions().size(), 3);
+    form->Popup_GotoPage->actions()[0]->trigger();
+    EXPECT_EQ(doc.CurrentIndex(), 0);
+    TSheetView* view = form->ScrollBox_Editor;
+    QTest::keyClick(view, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(doc.CurrentIndex(), 1);
+    QTest::keyClick(view, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(doc.CurrentIndex(), 2);
+    QTest::keyClick(view, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(doc.CurrentIndex(), 2) << "the last sheet stays";
+    QTest::keyClick(view, Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(doc.CurrentIndex(), 1);
+
+    // A right click on a tab offers the sheet commands.
+    TSheetTabs* tabs = form->Panel_Tabs->TabSet;
+    QTest::mousePress(tabs, Qt::RightButton, {}, tabs->TabRect(0).center());
+    EXPECT_TRUE(form->Popup_Tab->isVisible());
+    QStringList captions;
+    for (QAction* a : form->Popup_Tab->actions())
+        captions << a->text();
+    EXPECT_EQ(captions.join('|'),
+              "Eigenschaften...|Neues Blatt...|Blatt kopieren...|Blatt löschen...|Sortieren...");
+    form->Popup_Tab->hide();
+    doc.Modified = false;
+    form->close();
+}
+
 TEST_F(SheetWindow, PagesPanelReplacesTheTabs) {
     auto form = Start();
     TDocument& doc = *form->Document;

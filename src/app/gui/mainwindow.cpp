@@ -8,11 +8,11 @@
 #include "editor/gui/SheetArea.h"
 #include "editor/gui/SheetView.h"
 #include "editor/viewplan.h"
-#include "output/gui/PageSelectDlg.h"
-#include "output/gui/WertEingabeDlg.h"
 #include "elements/MyD2D.h"
 #include "elements/PixelBitmap.h"
 #include "elements/textsettings.h"
+#include "output/gui/PageSelectDlg.h"
+#include "output/gui/WertEingabeDlg.h"
 #include "platform/config.h"
 #include "platform/folders.h"
 #include "platform/messages.h"
@@ -321,6 +321,8 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // The sheet widgets go with the window after the document and its sheets.
+    P_SheetArea->SetSheet(nullptr);
     // The document outlives the lifecycle object that refers to it.
     m_lifecycle.reset();
     Document->Host = nullptr;
@@ -520,8 +522,8 @@ void TForm1::BuildStatusBar() {
     L_Hint2 = StatusLabel("L_Hint2", 0);
     auto* hints = new QHBoxLayout(P_KeyHint);
     hints->setContentsMargins(4, 2, 4, 2);
-    for (QLabel* l : {L_Key_STRG, L_KeyHint_STRG, L_Key_SHIFT, L_KeyHint_SHIFT, L_Key_ALT,
-                      L_KeyHint_ALT}) {
+    for (QLabel* l :
+         {L_Key_STRG, L_KeyHint_STRG, L_Key_SHIFT, L_KeyHint_SHIFT, L_Key_ALT, L_KeyHint_ALT}) {
         l->setVisible(false);
         hints->addWidget(l);
     }
