@@ -3,6 +3,7 @@
 // their labels, a relay whose contacts are its child components, junction dots, a dimensioned
 // mounting plate, a logo), through the same container writer as the editor.
 #include "cli/cli.h"
+#include "elements/registers.h"
 #include "cli/cli_document.h"
 #include "document/document.h"
 #include "document/placeholders.h"
@@ -509,6 +510,8 @@ int demo(const QStringList& args) {
         CliError(QStringLiteral("usage: kavro-cli demo OUT.kav8"));
         return ExitUsage;
     }
+    // A fixed seed gives the same identities, so the demo is the same file on every run.
+    SeedIdentities(20261211);
     TDocument doc;
     doc.New();
     doc.UserVariables = {{QStringLiteral("Projekt"), QStringLiteral("Demo-Anlage")},

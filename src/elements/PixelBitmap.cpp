@@ -2,6 +2,7 @@
 
 #include "elements/MyD2D.h"
 #include "elements/elementdump.h"
+#include "elements/registers.h"
 #include "platform/stream.h"
 
 #include <QBuffer>
@@ -12,7 +13,6 @@
 #include <QJsonObject>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRandomGenerator>
 #include <QTransform>
 #include <algorithm>
 #include <climits>
@@ -335,7 +335,7 @@ QByteArray InflateBitmapData(TStreamReader& s) {
 TPixelBitmap::TPixelBitmap() : TElement(etPixelBitmap) {}
 
 qint32 TPixelBitmap::NewImageId() {
-    return qint32(QRandomGenerator::global()->bounded(999999999));
+    return qint32(IdentityRandom(999999999));
 }
 
 void TPixelBitmap::setPixels(QImage image, QByteArray bmp) {

@@ -10,11 +10,22 @@ bool IsNullTextId(const TTextId& id) {
     return std::all_of(id.begin(), id.end(), [](quint8 b) { return b == 0; });
 }
 
+namespace {
+QRandomGenerator& identityGenerator() {
+    static QRandomGenerator g(QRandomGenerator::system()->generate());
+    return g;
+}
+} // namespace
+
+void SeedIdentities(quint32 seed) { identityGenerator().seed(seed); }
+
+quint32 IdentityRandom(quint32 bound) { return identityGenerator().bounded(bound); }
+
 TTextId NewTextId() {
     TTextId id;
-    do {
-        for (quint8& b : id) b = static_cast<quint8>(QRandomGenerator::global()->bounded(256));
-    } while (IsNullTextId(id));
+    for (quint8& b : id) b = static_cast<quint8>(IdentityRandom(256));
+    id[7] = quint8((id[7] & 0x0F) | 0x40); // version 4 (high byte of the third field)
+    id[8] = quint8((id[8] & 0x3F) | 0x80); // RFC 4122 variant
     return id;
 }
 
@@ -49,7 +60,7 @@ void UnregisterLoadedElements(TElement* root) {
 
 qint32 DrawComponentId() {
     // From 1: children store 0 as their ParentId for "no parent".
-    return static_cast<qint32>(1 + QRandomGenerator::global()->bounded(0x7FFFFFF7u));
+    return static_cast<qint32>(1 + IdentityRandom(0x7FFFFFF7u));
 }
 
 namespace {

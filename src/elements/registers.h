@@ -30,7 +30,13 @@ protected:
 // The 16 stored bytes of a text identity; all zero means none.
 using TTextId = std::array<quint8, 16>;
 bool IsNullTextId(const TTextId& id);
+// A new random (version 4) GUID in the stored layout.
 TTextId NewTextId();
+
+// Text GUIDs, component identifiers and picture identifiers all come from one generator, seeded
+// from the system at start; a fixed seed makes generated documents reproducible.
+void SeedIdentities(quint32 seed);
+quint32 IdentityRandom(quint32 bound);
 
 // What loading and copying need of a text element (TText implements it).
 class TTextLinks {

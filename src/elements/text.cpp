@@ -13,7 +13,6 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QTransform>
-#include <QUuid>
 #include <algorithm>
 #include <cmath>
 
@@ -93,20 +92,6 @@ void repairLoadedFont(TTextFont& f) {
 } // namespace
 
 quint64 g_TextLinkStamp = 0;
-
-TGuid NewGuid() {
-    const QUuid u = QUuid::createUuid();
-    TGuid g{};
-    for (int i = 0; i < 4; ++i)
-        g[size_t(i)] = quint8(u.data1 >> (8 * i));
-    for (int i = 0; i < 2; ++i) {
-        g[size_t(4 + i)] = quint8(u.data2 >> (8 * i));
-        g[size_t(6 + i)] = quint8(u.data3 >> (8 * i));
-    }
-    for (int i = 0; i < 8; ++i)
-        g[size_t(8 + i)] = u.data4[i];
-    return g;
-}
 
 void SetPlaceholderExpander(TPlaceholderExpander expander) {
     g_expander = expander;

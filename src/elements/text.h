@@ -21,7 +21,9 @@ class QTransform;
 // 16 bytes in the stored layout of a GUID (first three fields little-endian).
 using TGuid = TTextId;
 // A new GUID for a text's identity.
-TGuid NewGuid();
+inline TGuid NewGuid() {
+    return NewTextId();
+}
 inline bool IsNullGuid(const TGuid& g) {
     return IsNullTextId(g);
 }

@@ -204,8 +204,22 @@ TEST_F(CliExport, DemoDocumentHoldsEveryDrawnElementType) {
 
     // The copy in the repository is a sound document the editor opens.
     const QString shipped =
-        QDir::cleanPath(QStringLiteral(KAVRO_TEST_DATA_DIR "/../../examples/demo.kav8"));
+        QDir::cleanPath(QStringLiteral(KAVRO_SOURCE_DIR "/examples/demo.kav8"));
     ASSERT_TRUE(QFile::exists(shipped));
     const ProcessResult check = RunCli({"check", shipped});
     EXPECT_EQ(check.code, 0) << check.Out().toStdString() << check.Err().toStdString();
+}
+
+TEST_F(CliExport, DemoIsReproducibleAndTheCommittedCopyIsCurrent) {
+    ASSERT_EQ(RunCli({"demo", Path("a.kav8")}).code, 0);
+    ASSERT_EQ(RunCli({"demo", Path("b.kav8")}).code, 0);
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray a = bytes(Path("a.kav8"));
+    ASSERT_FALSE(a.isEmpty());
+    EXPECT_EQ(a, bytes(Path("b.kav8"))) << "the demo is the same file on every run";
+    EXPECT_EQ(a, bytes(QStringLiteral(KAVRO_SOURCE_DIR "/examples/demo.kav8")))
+        << "examples/demo.kav8 is out of date: regenerate it with kavro-cli demo";
 }
