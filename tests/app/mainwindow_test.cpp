@@ -191,6 +191,32 @@ TEST_F(MainWindowTest, WindowPlacementIsRestoredAndKept) {
     EXPECT_EQ(ini.ReadInteger("General", "WindowH", 0), 700);
 }
 
+TEST_F(MainWindowTest, MaximisedStartFillsTheScreenAndKeepsTheNormalPlacement) {
+    WriteSettingsFile(MainIni(), "[General]\nWindowMax=1\nWindowX=30\nWindowY=40\n"
+                                 "WindowW=640\nWindowH=450\n");
+    const QRect normal(30, 40, 640, 450);
+    {
+        auto form = Start();
+        ASSERT_NE(form->screen(), nullptr);
+        EXPECT_TRUE(form->isMaximized());
+        EXPECT_TRUE(form->frameGeometry().contains(form->screen()->availableGeometry()));
+        form->close();
+    }
+    TMemIniFile ini(MainIni());
+    EXPECT_TRUE(ini.ReadBool("General", "WindowMax", false));
+    EXPECT_EQ(
+        QRect(ini.ReadInteger("General", "WindowX", 0), ini.ReadInteger("General", "WindowY", 0),
+              ini.ReadInteger("General", "WindowW", 0), ini.ReadInteger("General", "WindowH", 0)),
+        normal);
+
+    // Leaving the maximised state goes back to the remembered placement.
+    auto form = Start();
+    form->showNormal();
+    QTest::qWait(20);
+    EXPECT_FALSE(form->isMaximized());
+    EXPECT_EQ(form->geometry(), normal);
+}
+
 TEST_F(MainWindowTest, ClosingBeforeTheDeferredStartUpLosesNothing) {
     WriteSettingsFile(MainIni(), "[General]\nWindowMax=0\nWindowW=901\n[Panels]\nPages_Width=99\n");
     {

@@ -43,6 +43,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
 #include <cmath>
 
 namespace {
@@ -655,11 +656,25 @@ void TForm1::RestorePlacement() {
     const TWindowPlacement& w = Settings().Window;
     m_normalGeometry = QRect(w.X, w.Y, w.W, w.H);
     setGeometry(m_normalGeometry);
-    if (w.Maximized)
+    if (w.Maximized) {
+        // Where no window manager maximises the window it still fills the screen's work area;
+        // the normal placement stays the remembered one (changeEvent).
+        if (const QScreen* s = screen()) setGeometry(s->availableGeometry());
         showMaximized();
-    else
+    } else {
         showNormal();
+    }
     m_placementRestored = true;
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !m_placementRestored) return;
+    // Back from maximised: the remembered normal placement, not the screen-sized geometry the
+    // window had before it was maximised.
+    const auto* e = static_cast<QWindowStateChangeEvent*>(event);
+    if ((e->oldState() & Qt::WindowMaximized) && windowState() == Qt::WindowNoState)
+        setGeometry(m_normalGeometry);
 }
 
 void TForm1::NoteNormalGeometry() {
