@@ -4,13 +4,17 @@
 #include "app/settings.h"
 #include "app_fixture.h"
 #include "document/fileformat.h"
+#include "document/gui/AnwenderVariablenDlg.h"
 #include "document/gui/PagesPanel.h"
 #include "document/gui/SheetDialogs.h"
 #include "document/gui/SheetTabs.h"
+#include "document/gui/TextKonstantenDlg.h"
+#include "document/textconstants.h"
 #include "editor/gui/SheetArea.h"
 #include "editor/gui/SheetView.h"
 #include "editor/viewplan.h"
 #include "elements/Rechteck.h"
+#include "elements/text.h"
 #include "output/gui/PageSelectDlg.h"
 #include "output/gui/WertEingabeDlg.h"
 #include "support/processes.h"
@@ -261,6 +265,76 @@ TEST_F(SheetWindow, SheetCommandsChangeTheDocumentAndTheSavedFile) {
         saved << s.toObject().value("SheetName").toString();
     EXPECT_EQ(saved, Names(doc));
     form->close();
+}
+
+TEST_F(SheetWindow, SettingsMenuEditsTextConstantsAndUserVariables) {
+    const QStringList constantsBefore = TextConstants();
+    TextConstants().clear();
+    auto form = Start();
+    TDocument& doc = *form->Document;
+    const QList<QAction*> items = form->Einstellungen1->actions();
+    ASSERT_TRUE(items.contains(form->Textkonstanten1));
+    ASSERT_TRUE(items.contains(form->AnwenderVariablen1));
+    EXPECT_LT(items.indexOf(form->Grundeinstellungen1), items.indexOf(form->Textkonstanten1));
+    EXPECT_LT(items.indexOf(form->Textkonstanten1), items.indexOf(form->AnwenderVariablen1));
+    EXPECT_EQ(form->Textkonstanten1->text(), "Textkonstanten...");
+    EXPECT_EQ(form->AnwenderVariablen1->text(), "Anwender-Variablen...");
+
+    // Text constants: OK writes the sorted list without empty rows to the data folder's file.
+    const QString constantsFile = Data() + "USERTEXT.DAT";
+    auto editConstants = [&](const QList<QStringList>& rows, bool ok) {
+        form->DialogHook = [rows, ok](QDialog& d) {
+            auto& dlg = dynamic_cast<TTextKonstantenDlg&>(d);
+            EXPECT_EQ(dlg.windowTitle(), "Textkonstanten");
+            dlg.SetRows(rows);
+            (ok ? dlg.B_OK : dlg.B_Abbrechen)->click();
+        };
+        form->Textkonstanten1->trigger();
+    };
+    editConstants({{"zweite Zeile"}, {""}, {"Erste Zeile"}}, true);
+    EXPECT_EQ(DecodeTextFileLines(ReadBytes(constantsFile)),
+              (QStringList{"Erste Zeile", "zweite Zeile"}));
+    const QByteArray written = ReadBytes(constantsFile);
+    editConstants({{"verworfen"}}, false);
+    EXPECT_EQ(ReadBytes(constantsFile), written) << "cancel writes nothing";
+    EXPECT_EQ(TextConstants(), (QStringList{"Erste Zeile", "zweite Zeile"}));
+
+    // User variables: OK changes the document's list and what its texts show; cancel does not.
+    auto text = std::make_unique<TText>();
+    TText& label = *text;
+    doc.CurrentSheet()->Elements.push_back(std::move(text));
+    label.SetSourceText("Kunde: <Kunde>");
+    doc.Modified = false;
+    auto editVariables = [&](const QList<QStringList>& rows, bool ok) {
+        form->DialogHook = [rows, ok](QDialog& d) {
+            auto& dlg = dynamic_cast<TAnwenderVariablenDlg&>(d);
+            EXPECT_EQ(dlg.windowTitle(), "Anwender-Variablen");
+            dlg.SetRows(rows);
+            (ok ? dlg.B_OK : dlg.B_Abbrechen)->click();
+        };
+        form->AnwenderVariablen1->trigger();
+    };
+    editVariables({{"Kunde", "ACME"}, {" Ort ", "Bonn"}}, true);
+    EXPECT_EQ(doc.UserVariables, (TUserVariables{{"Kunde", "ACME"}, {"Ort", "Bonn"}}));
+    EXPECT_TRUE(doc.Modified);
+    EXPECT_EQ(label.ShownText, "Kunde: ACME");
+    editVariables({{"Kunde", "Andere"}}, false);
+    EXPECT_EQ(doc.UserVariables.size(), 2);
+    EXPECT_EQ(label.ShownText, "Kunde: ACME");
+
+    // The saved file holds the variables.
+    const QString file = Scratch() + "variablen.kav8";
+    form->FileDialogHook = [&](bool, const QString&, const QString&, const QString&) {
+        return file;
+    };
+    form->Speichern->trigger();
+    const QJsonArray vars = Dump(file).value("UserVariables").toArray();
+    ASSERT_EQ(vars.size(), 2);
+    EXPECT_EQ(vars[0].toObject().value("Name").toString(), "Kunde");
+    EXPECT_EQ(vars[0].toObject().value("Value").toString(), "ACME");
+    EXPECT_EQ(vars[1].toObject().value("Name").toString(), "Ort");
+    form->close();
+    TextConstants() = constantsBefore;
 }
 
 TEST_F(SheetWindow, SheetFilesThroughTheirDialogs) {

@@ -3,8 +3,10 @@
 #include "app/gui/OptionsDlg.h"
 #include "app/gui/SpracheDlg.h"
 #include "app/settings.h"
+#include "document/gui/AnwenderVariablenDlg.h"
 #include "document/gui/SheetDialogs.h"
 #include "document/gui/SheetTabs.h"
+#include "document/gui/TextKonstantenDlg.h"
 #include "editor/gui/SheetArea.h"
 #include "editor/gui/SheetView.h"
 #include "editor/viewplan.h"
@@ -382,6 +384,8 @@ void TForm1::FormCreate() {
     PageSelectDlg = new TPageSelectDlg(this);
     BlattEinfuegenDlg = new TBlattEinfuegenDlg(this);
     BlattSortierenDlg = new TBlattSortierenDlg(this);
+    TextKonstantenDlg = new TTextKonstantenDlg(this);
+    AnwenderVariablenDlg = new TAnwenderVariablenDlg(*Document, this);
     // 19.
     if (viewer) HideEditingInterface();
     // 20.
@@ -407,6 +411,13 @@ void TForm1::BuildMenus() {
     Grundeinstellungen1 = Einstellungen1->addAction(QString());
     Grundeinstellungen1->setObjectName(QStringLiteral("Grundeinstellungen1"));
     connect(Grundeinstellungen1, &QAction::triggered, this, &TForm1::Grundeinstellungen1Click);
+    Einstellungen1->addSeparator();
+    Textkonstanten1 = Einstellungen1->addAction(QString());
+    Textkonstanten1->setObjectName(QStringLiteral("Textkonstanten1"));
+    connect(Textkonstanten1, &QAction::triggered, this, &TForm1::Textkonstanten1Click);
+    AnwenderVariablen1 = Einstellungen1->addAction(QString());
+    AnwenderVariablen1->setObjectName(QStringLiteral("AnwenderVariablen1"));
+    connect(AnwenderVariablen1, &QAction::triggered, this, &TForm1::AnwenderVariablen1Click);
     BuildSheetMenus();
 
     ViewerSprache1 = menuBar()->addAction(QString());
@@ -580,6 +591,10 @@ void TForm1::Translate() {
     Beenden1->setText(GetMessage(1013));
     Einstellungen1->setTitle(GetMessage(1500));
     Grundeinstellungen1->setText(GetMessage(1501));
+    Textkonstanten1->setText(GetMessage(1504));
+    AnwenderVariablen1->setText(GetMessage(1505));
+    TextKonstantenDlg->UpdateTexts();
+    AnwenderVariablenDlg->UpdateTexts();
     ViewerSprache1->setText(GetMessage(1700));
     for (const TToolDef& def : ToolDefs)
         if (auto* b = findChild<QToolButton*>(QString::fromLatin1(def.Name)))
@@ -827,6 +842,17 @@ void TForm1::GridChosen(int tag) {
 
 void TForm1::Grundeinstellungen1Click() {
     OpenOptions(0);
+}
+
+void TForm1::Textkonstanten1Click() {
+    TextKonstantenDlg->Prepare();
+    RunDialog(*TextKonstantenDlg);
+}
+
+void TForm1::AnwenderVariablen1Click() {
+    AnwenderVariablenDlg->Prepare();
+    // Tab captions and hints may name variables.
+    if (RunDialog(*AnwenderVariablenDlg)) RefreshSheetControls();
 }
 
 void TForm1::OpenOptions(int page) {

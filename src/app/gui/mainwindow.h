@@ -18,6 +18,7 @@ class QStatusBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class TAnwenderVariablenDlg;
 class TBlattEinfuegenDlg;
 class TBlattSortierenDlg;
 class TOptionsDlg;
@@ -27,6 +28,7 @@ class TSheetArea;
 class TSheetListPanel;
 class TSheetTabStrip;
 class TSheetView;
+class TTextKonstantenDlg;
 class TWertEingabeDlg;
 struct TStatusTexts;
 struct TKeyHints;
@@ -54,6 +56,11 @@ public:
     void Grundeinstellungen1Click();
     // The options dialog on a page; filled from the settings before, taken over after OK.
     void OpenOptions(int page);
+    // Menu "Einstellungen" > "Textkonstanten...": the program's text constants; OK writes them.
+    void Textkonstanten1Click();
+    // Menu "Einstellungen" > "Anwender-Variablen...": the document's user variables; OK
+    // expands every text again.
+    void AnwenderVariablen1Click();
     // The deferred start-up; runs once.
     void SplashTimerTimer();
     // Sets every text of the window from the message table.
@@ -155,6 +162,8 @@ public:
     QMenu* Popup_GotoPage;
     QMenu* Einstellungen1;
     QAction* Grundeinstellungen1;
+    QAction* Textkonstanten1;
+    QAction* AnwenderVariablen1;
     QAction* ViewerSprache1;
     QMenu* Popup_Raster;
     QToolBar* ToolBar1;
@@ -211,6 +220,8 @@ public:
     TPageSelectDlg* PageSelectDlg;
     TBlattEinfuegenDlg* BlattEinfuegenDlg;
     TBlattSortierenDlg* BlattSortierenDlg;
+    TTextKonstantenDlg* TextKonstantenDlg;
+    TAnwenderVariablenDlg* AnwenderVariablenDlg;
 
     // File-dialog filters built at start-up (Qt filter syntax).
     QString FilterOpenDocument;
