@@ -19,11 +19,6 @@ void replace(QString& s, const char* name, const QString& value) {
     ReplacePlaceholder(s, QLatin1String(name), value);
 }
 
-// Zone letters: with a grid that counts from 0 the letters still start at "A".
-QString zoneLetters(int number, int first) {
-    return ZoneLetters(first == 0 ? number + 1 : number);
-}
-
 void zonePlaceholders(QString& s, const TBauteil& c, const TDocument& doc) {
     if (!has(s, "<COLNUM>") && !has(s, "<ROWNUM>") && !has(s, "<COLCHAR>") && !has(s, "<ROWCHAR>"))
         return;
@@ -32,15 +27,16 @@ void zonePlaceholders(QString& s, const TBauteil& c, const TDocument& doc) {
     const TZoneGrid& g = sheet->ZoneGrid;
     const TRRect b = c.Body->GetBounds();
     const double cx = (double(b.Left) + b.Right) / 2, cy = (double(b.Top) + b.Bottom) / 2;
-    int col, row;
-    if (ZoneNumber(cx, g.OffsetX, g.Width, g.Columns, g.FirstColumn, col)) {
-        replace(s, "<COLNUM>", QString::number(col));
-        const QString letters = zoneLetters(col, g.FirstColumn);
+    // Without a letter form (left of or above the grid, below "A", beyond "ZZZ") the letter
+    // placeholder stays as typed.
+    if (const std::optional<int> col = g.ColumnNumber(cx)) {
+        replace(s, "<COLNUM>", QString::number(*col));
+        const QString letters = g.ColumnLetters(cx);
         if (!letters.isEmpty()) replace(s, "<COLCHAR>", letters);
     }
-    if (ZoneNumber(cy, g.OffsetY, g.Height, g.Rows, g.FirstRow, row)) {
-        replace(s, "<ROWNUM>", QString::number(row));
-        const QString letters = zoneLetters(row, g.FirstRow);
+    if (const std::optional<int> row = g.RowNumber(cy)) {
+        replace(s, "<ROWNUM>", QString::number(*row));
+        const QString letters = g.RowLetters(cy);
         if (!letters.isEmpty()) replace(s, "<ROWCHAR>", letters);
     }
 }

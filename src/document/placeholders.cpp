@@ -436,33 +436,10 @@ QString ExpandTextPlaceholders(const TDocument& doc, const TText& t, const QStri
 
 // ------------------------------------------------------------------------------- letter rules
 
-QString ZoneLetters(int a) {
-    if (a <= 0 || a > 26 + 26 * 26 + 26 * 26 * 26) return {};
-    auto letter = [](int k) { return QChar(char16_t(u'A' + k)); };
-    QString s(letter((a - 1) % 26));
-    const int b = (a - 1) / 26;
-    if (b > 0) {
-        s.prepend(letter((b - 1) % 26));
-        const int c = (b - 1) / 26;
-        if (c > 0) s.prepend(letter((c - 1) % 26));
-    }
-    return s;
-}
-
 QString ChildLetters(int k) {
     if (k < 0 || k >= 26 * 27) return {};
     if (k < 26) return QString(QChar(char16_t(u'a' + k)));
     return QString(QChar(char16_t(u'A' + k / 26 - 1))) + QChar(char16_t(u'a' + k % 26));
-}
-
-bool ZoneNumber(double v, double offset, double size, int count, int first, int& number) {
-    if (count <= 0 || !(size != 0) || !std::isfinite(v) || !std::isfinite(offset) ||
-        !std::isfinite(size))
-        return false;
-    const double n = std::floor((v - offset) / (size / count)) + first;
-    if (!std::isfinite(n) || std::fabs(n) > 1e9) return false;
-    number = int(n);
-    return true;
 }
 
 std::vector<int> ParentContactNumbers(const QString& text) {

@@ -70,17 +70,10 @@ QString ExpandTextPlaceholders(const TDocument& doc, const TText& t, const QStri
 // Replaces every occurrence of a placeholder, ignoring case.
 void ReplacePlaceholder(QString& text, const QString& placeholder, const QString& value);
 
-// Letters of a zone-grid number: bijective base 26 with "A" for 1 ("Z" 26, "AA" 27) and at most
-// three letters. Empty for numbers at or below 0 and beyond "ZZZ" (18278): the placeholder then
-// stays unchanged.
-QString ZoneLetters(int number);
 // Letters of a zero-based child index: "a".."z" below 26, then an upper-case letter for
 // (k div 26) - 1 and a lower-case one for k mod 26 ("Aa" for 26, "Ba" for 52). Empty for a
 // negative index and beyond "Zz" (701).
 QString ChildLetters(int index);
-// Zone-grid column (or row) number of a coordinate: floor((v - offset) / (size / count)) + first.
-// Points outside the grid give numbers outside its range. False for a grid without size or count.
-bool ZoneNumber(double v, double offset, double size, int count, int first, int& number);
 // The number n of every "<PARENT_CONTACT_n>" in a text, in order; invalid forms are skipped.
 std::vector<int> ParentContactNumbers(const QString& text);
 

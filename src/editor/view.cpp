@@ -5,6 +5,7 @@
 #include "platform/messages.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 TSheetViewPort::~TSheetViewPort() = default;
@@ -425,13 +426,13 @@ std::optional<int> zoneIndex(double v, double offset, double size, int count) {
 std::optional<int> TZoneGrid::ColumnNumber(double x) const {
     const auto k = zoneIndex(x, OffsetX, Width, Columns);
     if (!k) return std::nullopt;
-    return *k + FirstColumn;
+    return int(std::clamp<qint64>(qint64(*k) + FirstColumn, INT_MIN, INT_MAX));
 }
 
 std::optional<int> TZoneGrid::RowNumber(double y) const {
     const auto k = zoneIndex(y, OffsetY, Height, Rows);
     if (!k) return std::nullopt;
-    return *k + FirstRow;
+    return int(std::clamp<qint64>(qint64(*k) + FirstRow, INT_MIN, INT_MAX));
 }
 
 QString TZoneGrid::ColumnLetters(double x) const {

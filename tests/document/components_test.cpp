@@ -211,27 +211,28 @@ TEST_F(Components, ComponentPlaceholders) {
 TEST_F(Components, ZoneGridPositions) {
     auto doc = Document(1);
     TEditor& sheet = doc->Sheet(0);
-    sheet.ZoneGrid.Width = 2800;
-    sheet.ZoneGrid.Columns = 10;
-    sheet.ZoneGrid.OffsetX = 100;
-    sheet.ZoneGrid.FirstColumn = 1;
-    sheet.ZoneGrid.Height = 1900;
-    sheet.ZoneGrid.Rows = 8;
-    sheet.ZoneGrid.OffsetY = 100;
     struct Case {
         const char* name;
         float x, y; // the body's centre
-        int firstColumn, firstRow;
+        int firstColumn, firstRow, columns;
         const char* expected;
     } cases[] = {
-        {"centred at x 450: column 2, B", 450, 300, 1, 1, "2 B 1 A"},
-        {"counted from 0: column 1 still reads B", 450, 300, 0, 1, "1 B 1 A"},
-        {"left of the grid: numbers outside it", 50, 300, 1, 1, "0 <COLCHAR> 1 A"},
-        {"rows counted from 0, columns from 1", 450, 700, 1, 0, "2 B 2 C"},
+        {"centred at x 450: column 2, B", 450, 300, 1, 1, 10, "2 B 1 A"},
+        {"counted from 0: column 1 still reads B", 450, 300, 0, 1, 10, "1 B 1 A"},
+        {"left of the grid: numbers outside it", 50, 300, 1, 1, 10, "0 <COLCHAR> 1 A"},
+        {"left of a grid counted from 5: no letter", 50, 300, 5, 1, 10, "4 <COLCHAR> 1 A"},
+        {"right of the grid: not clamped", 3000, 300, 1, 1, 10, "11 K 1 A"},
+        {"rows counted from 0, columns from 1", 450, 700, 1, 0, 10, "2 B 2 C"},
+        {"a grid without columns is one zone", 2000, 300, 1, 1, 0, "1 A 1 A"},
+        {"last three-letter column", 150, 300, 18278, 1, 10, "18278 ZZZ 1 A"},
+        {"beyond ZZZ: no letter", 150, 300, 18279, 1, 10, "18279 <COLCHAR> 1 A"},
+        {"numbers below 1: no letter", 150, 300, -3, 1, 10, "-3 <COLCHAR> 1 A"},
     };
     for (const Case& c : cases) {
+        sheet.ZoneGrid = TZoneGrid(); // origin (100, 100), 2800 x 1900, 8 rows
         sheet.ZoneGrid.FirstColumn = c.firstColumn;
         sheet.ZoneGrid.FirstRow = c.firstRow;
+        sheet.ZoneGrid.Columns = c.columns;
         TBauteil& comp = AddComponent(sheet, QStringLiteral("X"), {}, c.x - 50);
         comp.Body->MoveBy({0, c.y});
         // A label: a text in the body would move the body's centre.

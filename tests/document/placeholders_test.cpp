@@ -296,32 +296,16 @@ TEST(Placeholders, LocatorIsBuiltOncePerChangeOfTheDocument) {
     EXPECT_LE(PlaceholderLocatorBuilds() - b2, 1);
 }
 
-TEST(Placeholders, LetterRulesAndZoneNumbers) {
+TEST(Placeholders, ChildLettersAndContactNumbers) {
     struct Letters {
-        int number;
-        const char* zone;
-        const char* child; // of the zero-based index
+        int index;
+        const char* child;
     } cases[] = {
-        {-1, "", ""},     {0, "", "a"},       {1, "A", "b"},    {25, "Y", "z"},    {26, "Z", "Aa"},
-        {27, "AA", "Ab"}, {52, "AZ", "Ba"},   {53, "BA", "Bb"}, {701, "ZY", "Zz"}, {702, "ZZ", ""},
-        {703, "AAA", ""}, {18278, "ZZZ", ""}, {18279, "", ""},
+        {-1, ""},   {0, "a"},   {1, "b"},   {25, "z"},   {26, "Aa"},
+        {27, "Ab"}, {52, "Ba"}, {53, "Bb"}, {701, "Zz"}, {702, ""},
     };
-    for (const Letters& c : cases) {
-        SCOPED_TRACE(c.number);
-        EXPECT_EQ(ZoneLetters(c.number), QLatin1String(c.zone));
-        EXPECT_EQ(ChildLetters(c.number), QLatin1String(c.child));
-    }
-    // Ten columns over 2800 units from x = 100, first column 1: x = 450 lies in column 2 ("B").
-    int n = 0;
-    ASSERT_TRUE(ZoneNumber(450, 100, 2800, 10, 1, n));
-    EXPECT_EQ(n, 2);
-    EXPECT_EQ(ZoneLetters(n), QStringLiteral("B"));
-    ASSERT_TRUE(ZoneNumber(50, 100, 2800, 10, 1, n));
-    EXPECT_EQ(n, 0) << "outside the grid, not clamped";
-    ASSERT_TRUE(ZoneNumber(3000, 100, 2800, 10, 0, n));
-    EXPECT_EQ(n, 10);
-    EXPECT_FALSE(ZoneNumber(450, 100, 2800, 0, 1, n));
-    EXPECT_FALSE(ZoneNumber(450, 100, 0, 10, 1, n));
+    for (const Letters& c : cases)
+        EXPECT_EQ(ChildLetters(c.index), QLatin1String(c.child)) << c.index;
     EXPECT_EQ(ParentContactNumbers(QStringLiteral("<PARENT_CONTACT_2>, <parent_contact_13> "
                                                   "<PARENT_CONTACT_x> <PARENT_CONTACT_>")),
               (std::vector<int>{2, 13}));

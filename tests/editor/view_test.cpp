@@ -4,6 +4,7 @@
 #include "editor/viewplan.h"
 #include "platform/messages.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -540,6 +541,9 @@ TEST(ZoneGrid, DegenerateGridsAreOneZoneAndOutsideIsEmpty) {
     EXPECT_EQ(z.ColumnLetters(50), "") << "left of the grid";
     EXPECT_EQ(z.RowLetters(99), "") << "above the grid";
     EXPECT_FALSE(z.ColumnNumber(std::nan("")).has_value());
+    z.FirstColumn = INT_MAX; // a first number near the limit does not overflow
+    EXPECT_EQ(z.ColumnNumber(2899), INT_MAX);
+    EXPECT_EQ(z.ColumnLetters(2899), "");
     z.Columns = 1 << 30;
     EXPECT_LE(z.ColumnLines().size(), size_t(TZoneGrid::kMaxZoneLines + 1));
 }
