@@ -1,11 +1,18 @@
 // The real programs, started on the offscreen platform; KAVRO_QUIT_AFTER_STARTUP makes them close
 // themselves through the ordinary close path once the deferred start-up is done.
+#include "app/gui/mainwindow.h"
 #include "app_fixture.h"
+#include "document/gui/SheetTabs.h"
 #include "platform/folders.h"
 #include "support/processes.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 
 namespace {
 
@@ -244,4 +251,87 @@ TEST_F(ProgramsTest, ViewerKeepsItsOwnFile) {
         EXPECT_EQ(read["General"]["WindowW"], "600");
         EXPECT_FALSE(read.contains("Hotkeys"));
     }
+
+    // A document the viewer opens enters the viewer's recent files, not the editor's.
+    const QString shown = Scratch() + "shown.kav8";
+    ASSERT_EQ(RunCli({"demo", shown}).code, 0);
+    ASSERT_EQ(Run(Viewer, {shown}).code, 0);
+    EXPECT_EQ(ReadBytes(MainIni()), before);
+    if (HavePython())
+        EXPECT_EQ(ReadWithConfigParser(ViewerIni())["MRU"],
+                  (QMap<QString, QString>{{"MRU0", shown}, {"MRU1", "/tmp/viewed.kav8"}}));
+}
+
+TEST_F(ProgramsTest, EditorOffersEveryMessageForTranslationAndUsesTheTranslation) {
+    if (!HavePython()) GTEST_SKIP() << "python3 missing";
+    const QString file = Data() + "Translations.txt";
+    ASSERT_EQ(Run(Editor).code, 0);
+
+    // Read independently: the byte-order mark, UTF-16LE, CR LF after every line; the message
+    // lines with their IDs and whether each has three language texts.
+    static const char* script = R"(
+import json, re, sys
+b = open(sys.argv[1], 'rb').read()
+assert b[:2] == b'\xff\xfe', 'no byte-order mark'
+t = b[2:].decode('utf-16-le')
+assert t.endswith('\r\n'), 'last line not ended'
+lines = t[:-2].split('\r\n')
+assert not any('\r' in l or '\n' in l for l in lines), 'a lone CR or LF'
+messages = []
+for l in lines:
+    f = l.split(';', 3)
+    if re.fullmatch(r'[0-9]{1,10}', f[0]):
+        messages.append([f[0], len(f) == 4 and all(x != '' for x in f[1:])])
+print(json.dumps({'lines': lines, 'messages': messages}))
+)";
+    auto read = [&] {
+        const ProcessResult r = RunProgram("python3", {"-c", script, file});
+        EXPECT_EQ(r.code, 0) << r.Err().toStdString();
+        return QJsonDocument::fromJson(r.out).object();
+    };
+    const QJsonObject first = read();
+    const QJsonArray messages = first.value("messages").toArray();
+    EXPECT_EQ(messages.size(), 1090);
+    for (const QJsonValue& m : messages)
+        EXPECT_TRUE(m.toArray()[1].toBool()) << m.toArray()[0].toString().toStdString();
+    // Every line of the built-in table, comments and empty lines included, in its order.
+    QStringList lines;
+    for (const QJsonValue& l : first.value("lines").toArray())
+        lines << l.toString();
+    ASSERT_EQ(lines, TMessageTable::BuiltIn().Lines());
+
+    // A translator's fifth field on 5077: the next start keeps it in the rewritten file ...
+    const QString original = "5077;Neues Blatt;New page;Nouvelle page";
+    const int at = int(lines.indexOf(original));
+    ASSERT_GE(at, 0);
+    lines[at] = original + ";Nyt ark";
+    WriteSettingsFile(file, lines.join('\n') + '\n');
+    WriteSettingsFile(Data() + "SPRACHE.INI", "[Sprache]\nSprache=1\n");
+    ASSERT_EQ(Run(Editor).code, 0);
+    QStringList rewritten;
+    for (const QJsonValue& l : read().value("lines").toArray())
+        rewritten << l.toString();
+    EXPECT_EQ(rewritten, lines);
+
+    // ... and it is the text of 5077 in every language: the name of the first sheet.
+    for (int language : {0, 1, 2}) {
+        WriteSettingsFile(Data() + "SPRACHE.INI", QString("[Sprache]\nSprache=%1\n").arg(language));
+        TForm1 form;
+        form.show();
+        form.SplashTimerTimer();
+        ASSERT_EQ(form.Document->SheetCount(), 1);
+        EXPECT_EQ(form.Document->Sheet(0).SheetName, "Nyt ark") << language;
+        EXPECT_EQ(form.Panel_Tabs->TabSet->Tab(0).Text, form.Document->TabText(0));
+        EXPECT_TRUE(form.Panel_Tabs->TabSet->Tab(0).Text.contains("Nyt ark")) << language;
+        form.close();
+    }
+
+    // The viewer neither writes the file nor changes it.
+    WriteSettingsFile(ViewerIni(), "[General]\nSprache=1\n"); // no first-start language choice
+    const QByteArray before = ReadBytes(file);
+    ASSERT_EQ(Run(Viewer).code, 0);
+    EXPECT_EQ(ReadBytes(file), before);
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_EQ(Run(Viewer).code, 0);
+    EXPECT_FALSE(QFileInfo::exists(file));
 }
