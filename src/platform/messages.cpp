@@ -64,6 +64,22 @@ QStringView IdText(const QString& line) {
 
 void SetInterfaceLanguage(int language) {
     g_language = (language >= LangGerman && language <= LangFrench) ? language : LangGerman;
+    // Message-box buttons speak the interface language too, not the toolkit's.
+    using R = TPromptResult;
+    static const struct {
+        R Button;
+        const char* Text[3];
+    } buttons[] = {
+        {R::Ok, {"OK", "OK", "OK"}},
+        {R::Cancel, {"Abbrechen", "Cancel", "Annuler"}},
+        {R::Yes, {"&Ja", "&Yes", "&Oui"}},
+        {R::No, {"&Nein", "&No", "&Non"}},
+        {R::Retry, {"&Wiederholen", "&Retry", "&R\u00e9essayer"}},
+        {R::Abort, {"&Abbrechen", "&Abort", "&Abandonner"}},
+        {R::Ignore, {"&Ignorieren", "&Ignore", "&Ignorer"}},
+    };
+    for (const auto& b : buttons)
+        SetPromptButtonCaption(b.Button, QString::fromUtf8(b.Text[g_language]));
 }
 
 int InterfaceLanguage() {

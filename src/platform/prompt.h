@@ -29,8 +29,8 @@ TPromptResult PromptDefaultButton(const TPromptRequest& request);
 // The answer that changes nothing: Cancel, else No, else Abort, else OK.
 TPromptResult PromptCautiousAnswer(TPromptButtons buttons);
 
-// Button captions; empty (the start) means the toolkit's own text. The message table sets them
-// when the interface language is chosen.
+// Button captions; empty (the start) means the toolkit's own text. SetInterfaceLanguage sets
+// them for the chosen language.
 void SetPromptButtonCaption(TPromptResult button, const QString& caption);
 QString PromptButtonCaption(TPromptResult button);
 

@@ -500,6 +500,27 @@ TEST_F(MessageTableTest, TranslationAddedToTheWrittenFileIsUsedNextStart) {
     EXPECT_EQ(GetMessage(5077), QStringLiteral("Nyt ark"));
 }
 
+TEST(MessageTableHelpers, BoxButtonsFollowTheInterfaceLanguage) {
+    using R = TPromptResult;
+    const struct {
+        int language;
+        const char *yes, *no, *cancel, *retry;
+    } cases[] = {
+        {LangGerman, "&Ja", "&Nein", "Abbrechen", "&Wiederholen"},
+        {LangEnglish, "&Yes", "&No", "Cancel", "&Retry"},
+        {LangFrench, "&Oui", "&Non", "Annuler", "&Réessayer"},
+    };
+    for (const auto& c : cases) {
+        SetInterfaceLanguage(c.language);
+        EXPECT_EQ(PromptButtonCaption(R::Yes), QString::fromUtf8(c.yes)) << c.language;
+        EXPECT_EQ(PromptButtonCaption(R::No), QString::fromUtf8(c.no)) << c.language;
+        EXPECT_EQ(PromptButtonCaption(R::Cancel), QString::fromUtf8(c.cancel)) << c.language;
+        EXPECT_EQ(PromptButtonCaption(R::Retry), QString::fromUtf8(c.retry)) << c.language;
+        EXPECT_EQ(PromptButtonCaption(R::Ok), "OK") << c.language;
+    }
+    SetInterfaceLanguage(LangGerman);
+}
+
 TEST(MessageTableHelpers, StripAccelerator) {
     const struct {
         const char* in;

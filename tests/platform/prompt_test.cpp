@@ -125,6 +125,7 @@ TEST(Prompt, InstallingAndRestoringTheService) {
 }
 
 TEST(Prompt, ButtonCaptions) {
+    SetPromptButtonCaption(R::Yes, QString());
     EXPECT_EQ(PromptButtonCaption(R::Yes), QString());
     SetPromptButtonCaption(R::Yes, QStringLiteral("Ja"));
     SetPromptButtonCaption(R::No, QStringLiteral("Nein"));
