@@ -174,6 +174,24 @@ TEST_F(MainWindowTest, EnglishInterfaceHasItsOwnHotkeys) {
     EXPECT_EQ(TMemIniFile(MainIni()).ReadString("Hotkeys", "Circle", {}), "C");
 }
 
+TEST_F(MainWindowTest, ToolkitDialogsSpeakTheInterfaceLanguage) {
+    auto lookIn = [] { return QCoreApplication::translate("QFileDialog", "Look in:"); };
+    const struct {
+        int language;
+        const char* expected;
+    } cases[] = {{0, "Suchen in:"}, {1, "Look in:"}, {2, "Voir dans :"}};
+    for (const auto& c : cases) {
+        WriteSettingsFile(Data() + "SPRACHE.INI",
+                          QString("[Sprache]\nSprache=%1\n").arg(c.language));
+        {
+            auto form = Start();
+            EXPECT_EQ(lookIn(), QString::fromUtf8(c.expected)) << c.language;
+            form->close();
+        }
+        EXPECT_EQ(lookIn(), "Look in:") << "the window takes its translation with it";
+    }
+}
+
 TEST_F(MainWindowTest, WindowPlacementIsRestoredAndKept) {
     WriteSettingsFile(MainIni(), "[General]\nWindowMax=0\nWindowX=30\nWindowY=40\n"
                                  "WindowW=900\nWindowH=650\n[BIBO]\nBiboW=250\n");

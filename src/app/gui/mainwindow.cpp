@@ -30,6 +30,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -44,6 +45,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 #include <cmath>
@@ -587,6 +589,13 @@ void TForm1::HideEditingInterface() {
 }
 
 void TForm1::Translate() {
+    // The toolkit's own texts (file dialogs and the like) in the interface language too.
+    static const char* const suffixes[] = {"qtbase_de", "qtbase_en", "qtbase_fr"};
+    if (!m_toolkitTexts) m_toolkitTexts = std::make_unique<QTranslator>();
+    QCoreApplication::removeTranslator(m_toolkitTexts.get());
+    if (m_toolkitTexts->load(QString::fromLatin1(suffixes[InterfaceLanguage()]),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(m_toolkitTexts.get());
     Datei1->setTitle(GetMessage(1000));
     Beenden1->setText(GetMessage(1013));
     Einstellungen1->setTitle(GetMessage(1500));

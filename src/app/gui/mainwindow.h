@@ -17,6 +17,7 @@ class QSplitter;
 class QStatusBar;
 class QTimer;
 class QToolBar;
+class QTranslator;
 class QToolButton;
 class TAnwenderVariablenDlg;
 class TBlattEinfuegenDlg;
@@ -286,6 +287,7 @@ private:
     void CopySheets(int source, int position, int count);
 
     std::unique_ptr<TAppLifecycle> m_lifecycle;
+    std::unique_ptr<QTranslator> m_toolkitTexts; // the toolkit's dialogs in the interface language
     TCommandLine m_commandLine;
     bool m_shownOnce = false;
     bool m_deferredDone = false;
