@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -100,6 +101,18 @@ TEST_F(SheetWidget, WheelAndKeysZoom) {
     // A4 landscape (with the margin) in 600 x 400 pixels: the height decides.
     EXPECT_NEAR(sheet.Zoom, 400.0 / 2110.5, 0.002);
     EXPECT_LE(sheet.CanvasSize().width(), view.maximumViewportSize().width());
+
+    // The wheel zooms at the pointer: the point under it comes to the middle of the view and
+    // the pointer goes with it.
+    sheet.SetZoom(1.0f);
+    sheet.ScrollTo(QPoint(500, 400));
+    const QPoint at(150, 120);
+    const TRPoint p = sheet.ClientToWorld(QPointF(at + sheet.Scroll()));
+    Wheel(view.viewport(), at, 120);
+    EXPECT_FLOAT_EQ(sheet.Zoom, 1.2f);
+    const QPoint middle(view.viewport()->width() / 2, view.viewport()->height() / 2);
+    EXPECT_LE((sheet.WorldToClientPoint(p) - middle).manhattanLength(), 1);
+    EXPECT_LE((view.viewport()->mapFromGlobal(QCursor::pos()) - middle).manhattanLength(), 1);
 }
 
 TEST_F(SheetWidget, WheelOverAScrollBarScrollsAFifth) {
