@@ -17,41 +17,49 @@
 namespace {
 const QString kVersionText = QStringLiteral("Kavro 8.0");
 
-// What the locator keeps of one element.
+// What the locator keeps of one element: its sheet, the enclosing elements and the path of
+// positions that leads to it (its slot in the sheet's list, then in each owner's children).
 struct Entry {
     const TEditor* Sheet = nullptr;
     int SheetIndex = -1;
-    const TElement* Top = nullptr; // the top-level element that holds it (itself at top level)
-    size_t TopIndex = 0;
     std::vector<const TElement*> Owners;
+    std::vector<size_t> Path; // one more than Owners
 };
 
 QByteArray guidKey(const TGuid& g) {
     return QByteArray(reinterpret_cast<const char*>(g.data()), int(g.size()));
 }
 
-// Names every element of a list of sheets by address, with the chain of elements around it.
-// An element found at the top level of a sheet is confirmed by its slot there. A nested one is
-// trusted only while no element was created or destroyed since the last full build
-// (g_ElementLifeStamp), since its address may have been reused. A miss is trusted while the
-// sheets' top-level lists are as they were; elements appended to a sheet are added without a
-// full build, so texts placed one by one cost one pass over their sheet's list each, and a text
-// that is in no sheet costs one such pass, not a rebuild.
+// Names every element of a list of sheets by address, with the chain of elements around it, and
+// answers as a walk of the sheets would:
+// - A known element is confirmed by its path: each step is one look at a slot (ChildAt), so an
+//   element moved elsewhere, or an address reused by an element elsewhere, is noticed.
+// - An unknown element is absent while no element was created or destroyed since the last full
+//   build (g_ElementLifeStamp) and the top-level lists kept their lengths. Elements appended to
+//   a sheet are walked without a full build, so texts placed one by one cost their own subtree
+//   each; anything else that may have brought the element in (an element created inside a group
+//   or component already on a sheet) builds anew, once, and the next questions are answered
+//   from the new build.
+// So a pass over every text costs one walk of the document after a change and a hash lookup and
+// a path check per text otherwise.
 class TLocator {
 public:
     bool Find(const std::vector<const TEditor*>& sheets, const TElement* e, Entry& out) {
-        if (!m_built) build(sheets);
+        if (!m_built || sheets != m_sheets) build(sheets);
         auto it = m_where.constFind(e);
         if (it != m_where.constEnd()) {
-            const bool top = it->Top == e;
-            if (!valid(sheets, *it) || (!top && m_stamp != g_ElementLifeStamp)) {
+            if (!valid(sheets, *it, e)) {
                 build(sheets);
                 it = m_where.constFind(e);
             }
-        } else if (update(sheets)) {
-            it = m_where.constFind(e);
+        } else if (mayHaveArrived(sheets)) {
+            if (takeAppended(sheets)) it = m_where.constFind(e);
+            if (it == m_where.constEnd() && m_stamp != g_ElementLifeStamp) {
+                build(sheets);
+                it = m_where.constFind(e);
+            }
         }
-        if (it == m_where.constEnd() || !valid(sheets, *it)) return false;
+        if (it == m_where.constEnd()) return false;
         out = *it;
         return true;
     }
@@ -67,50 +75,56 @@ public:
     static int Builds;
 
 private:
-    static bool valid(const std::vector<const TEditor*>& sheets, const Entry& en) {
-        return en.SheetIndex < int(sheets.size()) && sheets[size_t(en.SheetIndex)] == en.Sheet &&
-               en.TopIndex < en.Sheet->Elements.size() &&
-               en.Sheet->Elements[en.TopIndex].get() == en.Top;
+    static bool valid(const std::vector<const TEditor*>& sheets, const Entry& en,
+                      const TElement* e) {
+        if (en.SheetIndex < 0 || en.SheetIndex >= int(sheets.size()) ||
+            sheets[size_t(en.SheetIndex)] != en.Sheet)
+            return false;
+        const TElement* top = en.Owners.empty() ? e : en.Owners.front();
+        const TElementList& list = en.Sheet->Elements;
+        if (en.Path.front() >= list.size() || list[en.Path.front()].get() != top) return false;
+        for (size_t j = 1; j < en.Path.size(); ++j) {
+            const TElement* child = j < en.Owners.size() ? en.Owners[j] : e;
+            if (en.Owners[j - 1]->ChildAt(en.Path[j]) != child) return false;
+        }
+        return true;
     }
 
     // Elements are added or removed only by creating or freeing them, so between full builds
     // the sheet list and the list lengths tell the link maps whether anything moved in or out.
     bool countsChanged(const std::vector<const TEditor*>& sheets) const {
-        if (sheets.size() != m_sheets.size()) return true;
+        if (sheets != m_sheets) return true;
         for (size_t i = 0; i < sheets.size(); ++i)
-            if (sheets[i] != m_sheets[i] || sheets[i]->Elements.size() != m_tops[i].size())
-                return true;
+            if (sheets[i]->Elements.size() != m_tops[i].size()) return true;
         return false;
     }
 
-    // Takes in what changed in the top-level lists: appended elements are walked, anything else
-    // builds anew. True when something changed.
-    bool update(const std::vector<const TEditor*>& sheets) {
-        bool same = sheets.size() == m_sheets.size();
-        for (size_t i = 0; same && i < sheets.size(); ++i)
-            same = sheets[i] == m_sheets[i];
-        if (!same) {
-            build(sheets);
-            return true;
-        }
+    // Whether an element unknown to the locator may have entered the sheets since.
+    bool mayHaveArrived(const std::vector<const TEditor*>& sheets) const {
+        return m_stamp != g_ElementLifeStamp || countsChanged(sheets);
+    }
+
+    // Walks what was appended to the top-level lists; a list that changed otherwise builds
+    // anew. True when something was taken in.
+    bool takeAppended(const std::vector<const TEditor*>& sheets) {
         bool changed = false;
         std::vector<const TElement*> owners;
+        std::vector<size_t> path;
         std::vector<TElement*> scratch;
         for (size_t i = 0; i < sheets.size(); ++i) {
             const TElementList& list = sheets[i]->Elements;
             std::vector<const TElement*>& known = m_tops[i];
             const size_t n = known.size();
-            bool prefix = list.size() >= n;
-            for (size_t k = 0; prefix && k < n; ++k)
-                prefix = list[k].get() == known[k];
-            if (!prefix) {
+            if (list.size() == n) continue;
+            if (list.size() < n || (n > 0 && list[n - 1].get() != known[n - 1])) {
                 build(sheets);
                 return true;
             }
             for (size_t k = n; k < list.size(); ++k) {
                 TElement* top = list[k].get();
                 known.push_back(top);
-                walk(top, Entry{sheets[i], int(i), top, k, {}}, owners, scratch, false);
+                path.assign(1, k);
+                walk(top, sheets[i], int(i), owners, path, scratch, false);
                 changed = true;
             }
         }
@@ -126,6 +140,7 @@ private:
         m_sheets = sheets;
         m_tops.assign(sheets.size(), {});
         std::vector<const TElement*> owners;
+        std::vector<size_t> path;
         std::vector<TElement*> scratch;
         for (size_t i = 0; i < sheets.size(); ++i) {
             const TEditor* sheet = sheets[i];
@@ -133,7 +148,8 @@ private:
             for (size_t k = 0; k < sheet->Elements.size(); ++k) {
                 TElement* top = sheet->Elements[k].get();
                 m_tops[i].push_back(top);
-                walk(top, Entry{sheet, int(i), top, k, {}}, owners, scratch, true);
+                path.assign(1, k);
+                walk(top, sheet, int(i), owners, path, scratch, true);
             }
         }
         m_stamp = g_ElementLifeStamp;
@@ -142,11 +158,10 @@ private:
         m_built = true;
     }
 
-    void walk(TElement* e, const Entry& base, std::vector<const TElement*>& owners,
+    void walk(TElement* e, const TEditor* sheet, int sheetIndex,
+              std::vector<const TElement*>& owners, std::vector<size_t>& path,
               std::vector<TElement*>& scratch, bool links) {
-        Entry en = base;
-        en.Owners = owners;
-        m_where.insert(e, en);
+        m_where.insert(e, Entry{sheet, sheetIndex, owners, path});
         if (const auto* t = links ? dynamic_cast<const TText*>(e) : nullptr) {
             if (t->IsLinkTarget() && !IsNullGuid(t->Id)) {
                 const QByteArray k = guidKey(t->Id);
@@ -162,8 +177,11 @@ private:
         const size_t end = scratch.size();
         if (start == end) return;
         owners.push_back(e);
-        for (size_t i = start; i < end; ++i)
-            walk(scratch[i], base, owners, scratch, links);
+        for (size_t i = start; i < end; ++i) {
+            path.push_back(i - start);
+            walk(scratch[i], sheet, sheetIndex, owners, path, scratch, links);
+            path.pop_back();
+        }
         owners.pop_back();
         scratch.resize(start);
     }

@@ -478,6 +478,19 @@ void TBemassung::AppendChildren(std::vector<TElement*>& out) {
     out.push_back(TolLower.get());
 }
 
+const TElement* TBemassung::ChildAt(size_t index) const {
+    switch (index) {
+    case 0:
+        return ValueLabel.get();
+    case 1:
+        return TolUpper.get();
+    case 2:
+        return TolLower.get();
+    default:
+        return nullptr;
+    }
+}
+
 // ------------------------------------------------------------------------------------- records
 
 void TBemassung::SaveToStream(TStreamWriter& s) const {

@@ -14,6 +14,7 @@ TGruppe::~TGruppe() = default;
 TElement& TGruppe::Add(TElementPtr child) {
     child->SetFormLayer(FormLayer);
     Children.push_back(std::move(child));
+    NoteElementAdopted();
     return *Children.back();
 }
 
@@ -176,6 +177,10 @@ void TGruppe::LoadFromStream(TStreamReader& s) {
 void TGruppe::AppendChildren(std::vector<TElement*>& out) {
     for (TElementPtr& e : Children)
         out.push_back(e.get());
+}
+
+const TElement* TGruppe::ChildAt(size_t index) const {
+    return index < Children.size() ? Children[index].get() : nullptr;
 }
 
 bool TGruppe::DumpTypeFields(QJsonObject& out) const {

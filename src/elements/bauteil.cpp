@@ -293,6 +293,19 @@ void TBauteil::AppendChildren(std::vector<TElement*>& out) {
     out.push_back(ValueLabel.get());
 }
 
+const TElement* TBauteil::ChildAt(size_t index) const {
+    switch (index) {
+    case 0:
+        return Body.get();
+    case 1:
+        return DesignatorLabel.get();
+    case 2:
+        return ValueLabel.get();
+    default:
+        return nullptr;
+    }
+}
+
 // ------------------------------------------------------------------------------------- records
 
 void TBauteil::SaveToStream(TStreamWriter& s) const {

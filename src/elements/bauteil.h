@@ -97,6 +97,7 @@ public:
     bool HitRect(const TView& view, const TIRect& rect, bool enclose) const override;
 
     void AppendChildren(std::vector<TElement*>& out) override;
+    const TElement* ChildAt(size_t index) const override;
     bool DumpTypeFields(QJsonObject& out) const override;
 
 private:

@@ -137,6 +137,9 @@ public:
     // The elements this one owns (group children, component body and labels) in stored order,
     // so walks over a whole document (re-linking, search, placeholders) reach nested elements.
     virtual void AppendChildren(std::vector<TElement*>& out) {}
+    // The child at a position of that order, or none past the last: lets a cache of where an
+    // element sits check each step of its path in constant time.
+    virtual const TElement* ChildAt(size_t index) const { return nullptr; }
     // Writes the stored fields after the common header under their design names for
     // `kavro-cli dump`; false when the type has none of its own to show (the dump then shows
     // the record bytes).
@@ -169,11 +172,16 @@ struct TElementSwitches {
 };
 extern TElementSwitches g_ElementSwitches;
 
-// Counts every creation and destruction of an element, so caches that name elements by address
-// (the placeholder locator) know when an address may have been reused. Text boxes pause it while
-// they rebuild their own line texts, which no such cache names.
+// Counts every creation and destruction of an element, and every adoption of an existing element
+// into a group (TGruppe::Add), so caches that name elements by address (the placeholder locator)
+// know when an address may have been reused or an element may have entered a nested list. Text
+// boxes pause it while they rebuild their own line texts, which no such cache names.
 extern quint64 g_ElementLifeStamp;
 extern int g_ElementLifeStampPaused;
+// Code that moves an existing element into a nested list by other means says so.
+inline void NoteElementAdopted() {
+    if (!g_ElementLifeStampPaused) ++g_ElementLifeStamp;
+}
 class TElementLifeStampPause {
 public:
     TElementLifeStampPause() { ++g_ElementLifeStampPaused; }

@@ -37,13 +37,10 @@ TBauteil& AddComponent(TEditor& sheet, const QString& designator, const QString&
     return ref;
 }
 
-// The placeholder locator learns of elements added inside a component already on a sheet only
-// when told, as the editing commands do.
 TText& AddBodyText(TBauteil& c, const QString& source) {
     auto t = std::make_unique<TText>();
     TText& ref = *t;
     c.Body->Add(std::move(t));
-    if (TDocument* doc = PlaceholderDocument()) InvalidatePlaceholderLocator(*doc);
     ref.SetSourceText(source);
     return ref;
 }
@@ -52,7 +49,6 @@ TKontakt& AddContact(TBauteil& c, const QString& text, const QString& name) {
     auto k = std::make_unique<TKontakt>();
     TKontakt& ref = *k;
     c.Body->Add(std::move(k));
-    if (TDocument* doc = PlaceholderDocument()) InvalidatePlaceholderLocator(*doc);
     ref.SetSourceText(text);
     ref.ContactName = name;
     return ref;

@@ -1,6 +1,7 @@
 #include "document/document.h"
 #include "document/fileformat.h"
 #include "document/placeholders.h"
+#include "elements/Gruppe.h"
 #include "elements/MyD2D.h"
 #include "elements/TextRect.h"
 #include "elements/text.h"
@@ -294,6 +295,73 @@ TEST(Placeholders, LocatorIsBuiltOncePerChangeOfTheDocument) {
     for (int i = 0; i < 100; ++i)
         loose.SetSourceText(QStringLiteral("<PAGENO> %1").arg(i));
     EXPECT_LE(PlaceholderLocatorBuilds() - b2, 1);
+}
+
+// Texts that come into groups and components already on a sheet, move between them or leave
+// them are found where a walk of the sheets finds them; after such a change a pass over every
+// text builds the locator at most once, and without one never.
+TEST(Placeholders, LocatorFollowsNestedListsAsAWalkWould) {
+    auto doc = document(4);
+    auto outer = std::make_unique<TGruppe>();
+    TGruppe& group = *outer;
+    TGruppe& inner = static_cast<TGruppe&>(group.Add(std::make_unique<TGruppe>()));
+    doc->Sheet(1).Elements.push_back(std::move(outer));
+    TTestComponent& component = addComponent(doc->Sheet(2), 1);
+    std::vector<TText*> texts;
+    for (int s = 0; s < 4; ++s)
+        for (int i = 0; i < 25; ++i)
+            texts.push_back(&addText(doc->Sheet(s), QStringLiteral("<PAGENO>")));
+    for (TText* t : texts)
+        shown(*t);
+
+    // Created inside the inner group (through the group) and inside the component's body (put
+    // into the list directly, as a reader does).
+    TText& a = static_cast<TText&>(inner.Add(std::make_unique<TText>()));
+    a.SetSourceText(QStringLiteral("<PAGENO>"));
+    EXPECT_EQ(a.ShownText, QStringLiteral("2"));
+    component.Body.push_back(std::make_unique<TText>());
+    TText& b = static_cast<TText&>(*component.Body.back());
+    b.SetSourceText(QStringLiteral("<PAGENO> <PAGENAME>"));
+    EXPECT_EQ(b.ShownText, QStringLiteral("3 S3"));
+
+    // Moved between nested lists and from the top level inwards, nothing created or freed.
+    component.Body.push_back(std::move(inner.Children.front()));
+    inner.Children.erase(inner.Children.begin());
+    EXPECT_EQ(shown(a), QStringLiteral("3"));
+    TText* top = texts.front();
+    inner.Children.push_back(std::move(doc->Sheet(0).Elements.front()));
+    doc->Sheet(0).Elements.erase(doc->Sheet(0).Elements.begin());
+    EXPECT_EQ(shown(*top), QStringLiteral("2"));
+
+    // A text outside every sheet stays as typed until a group on a sheet takes it.
+    auto looseOwned = std::make_unique<TText>();
+    TText& loose = *looseOwned;
+    loose.SetSourceText(QStringLiteral("<PAGENO>"));
+    EXPECT_EQ(loose.ShownText, QStringLiteral("<PAGENO>"));
+    inner.Add(std::move(looseOwned));
+    EXPECT_EQ(shown(loose), QStringLiteral("2"));
+    // Taken out again (and kept): it is in no sheet any more.
+    TElementPtr kept = std::move(inner.Children.back());
+    inner.Children.pop_back();
+    loose.SetSourceText(QStringLiteral("<PAGENO>!"));
+    EXPECT_EQ(loose.ShownText, QStringLiteral("<PAGENO>!"));
+
+    // The cost: one build at most after a change, none without.
+    texts.erase(texts.begin());
+    texts.insert(texts.end(), {top, &a, &b});
+    TText& c = static_cast<TText&>(group.Add(std::make_unique<TText>()));
+    c.SetSourceText(QStringLiteral("<PAGENO>"));
+    const int before = PlaceholderLocatorBuilds();
+    for (TText* t : texts)
+        shown(*t);
+    EXPECT_LE(PlaceholderLocatorBuilds() - before, 1);
+    const int after = PlaceholderLocatorBuilds();
+    for (int pass = 0; pass < 3; ++pass)
+        for (TText* t : texts)
+            shown(*t);
+    EXPECT_EQ(PlaceholderLocatorBuilds(), after);
+    EXPECT_EQ(c.ShownText, QStringLiteral("2"));
+    EXPECT_EQ(texts[24]->ShownText, QStringLiteral("2")) << "the first text of sheet 2";
 }
 
 TEST(Placeholders, ChildLettersAndContactNumbers) {

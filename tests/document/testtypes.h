@@ -50,6 +50,9 @@ public:
     void LoadFromStream(TStreamReader& s) override;
     bool DumpTypeFields(QJsonObject&) const override { return false; }
     void AppendChildren(std::vector<TElement*>& out) override;
+    const TElement* ChildAt(size_t index) const override {
+        return index < Body.size() ? Body[index].get() : nullptr;
+    }
 
     qint32 GetComponentId() const override { return ComponentId; }
     void SetComponentId(qint32 id) override { ComponentId = id; }

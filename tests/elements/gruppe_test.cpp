@@ -1,8 +1,10 @@
+#include "elements/Bemassung.h"
 #include "elements/Gruppe.h"
 #include "elements/MyD2D.h"
 #include "elements/Polyline.h"
 #include "elements/Rechteck.h"
 #include "elements/SVG_Export.h"
+#include "elements/bauteil.h"
 #include "elements/elementdump.h"
 #include "elements/elementlist.h"
 #include "elements/lpunkt.h"
@@ -264,4 +266,26 @@ TEST(Gruppe, GroupCommandTakesTheSelectionInListOrder) {
     EXPECT_TRUE(g->FormLayer);
     EXPECT_EQ(GroupElements(list, {label}, false), nullptr);
     EXPECT_EQ(list.size(), 4u);
+}
+
+// Every container answers ChildAt with the children AppendChildren lists, position by position,
+// and with none past the last: caches of where elements sit check their paths through it.
+TEST(Gruppe, ChildAtAgreesWithAppendChildrenForEveryContainer) {
+    TGruppe group;
+    group.Add(Line({{0, 0}, {10, 0}}));
+    group.Add(std::make_unique<TLoetpunkt>());
+    TBauteil component;
+    TBemassung dimension;
+    TElement* const containers[] = {&group, &component, &dimension};
+    for (TElement* e : containers) {
+        SCOPED_TRACE(ElementClassName(e->TypeCode));
+        std::vector<TElement*> children;
+        e->AppendChildren(children);
+        ASSERT_FALSE(children.empty());
+        for (size_t i = 0; i < children.size(); ++i)
+            EXPECT_EQ(e->ChildAt(i), children[i]) << i;
+        EXPECT_EQ(e->ChildAt(children.size()), nullptr);
+    }
+    EXPECT_EQ(TGruppe().ChildAt(0), nullptr);
+    EXPECT_EQ(Line({{0, 0}, {1, 1}})->ChildAt(0), nullptr);
 }
