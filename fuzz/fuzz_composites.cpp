@@ -3,28 +3,12 @@
 // back to the same bytes, and whose drawing, hit tests, transforms and SVG survive what it holds.
 // The pixels of a picture are outside data twice over: besides whole records, the target wraps
 // its input into a valid zlib stream, so the BMP reader behind it sees the bytes as they are.
-#include "elements/MyD2D.h"
 #include "elements/PixelBitmap.h"
-#include "elements/SVG_Export.h"
-#include "elements/elementlist.h"
-#include "elements/registers.h"
-#include "platform/stream.h"
+#include "record_fuzzing.h"
 
-#include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <cstdint>
-#include <cstdlib>
 #include <zlib.h>
 
 namespace {
-QByteArray Save(const TElement& e) {
-    QByteArray b;
-    TStreamWriter w(&b);
-    e.SaveToStream(w);
-    return b;
-}
-
 // A picture record of the current version around the given content of its zlib stream.
 QByteArray PictureRecord(const QByteArray& content, quint8 lengthMode) {
     QByteArray inner;
@@ -53,8 +37,7 @@ QByteArray PictureRecord(const QByteArray& content, quint8 lengthMode) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
+    StartGuiApplication(argc, argv);
     return 0;
 }
 
@@ -68,61 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int version = wrapped ? 80 : versions[data[0] % 8];
     const quint8 type = types[selector];
     const quint8 mode = data[2];
-    QByteArray record(reinterpret_cast<const char*>(data) + 3, qsizetype(size - 3));
+    QByteArray record = RecordAfter(data, size, 3);
     if (wrapped) record = PictureRecord(record, data[0]);
 
-    TElementPtr e = ElementFactory(type);
+    const TElementPtr e = ReadStableRecord(type, version, record);
     if (!e) return 0;
+    const TView view = ViewOfMode(mode);
     try {
-        TFileVersionScope scope(version);
-        TStreamReader r(record);
-        e->LoadFromStream(r);
-    } catch (const LoadError&) {
-        ComponentRegister().clear();
-        return 0;
-    }
-    ComponentRegister().clear();
-    const QByteArray saved = Save(*e);
-    TElementPtr again = ElementFactory(type);
-    {
-        TStreamReader r(saved);
-        again->LoadFromStream(r);
-        if (!r.AtEnd()) std::abort();
-    }
-    ComponentRegister().clear();
-    if (Save(*again) != saved) std::abort();
-
-    TView view;
-    view.ZoomX = view.ZoomY = (mode & 3) == 0 ? 0.1f : (mode & 3) == 1 ? 1.f : 7.f;
-    try {
-        (void)e->GetBounds();
-        (void)e->GetScreenRect(view);
-        (void)e->HitPoint(view, QPoint(10, 10));
-        (void)e->HitRect(view, TIRect{0, 0, 100, 100}, (mode & 4) != 0);
-        TRPoint p{1, 1};
-        (void)e->SnapToPoint(view, p);
+        AskGeometry(*e, view, (mode & 4) != 0);
         std::vector<TRPoint*> points;
         e->AddSnapPoints(points);
-        (void)e->GetRefPoint();
-        const TRRect b = e->GetBounds();
-        if (b.Width() + b.Height() < 1e5) {
-            TSVG svg;
-            e->WriteSvg(svg);
-        }
+        if (SheetSized(*e)) WriteSvgOf(*e);
     } catch (const RangeError&) {
         // Coordinates beyond the pixel range abort a hit test or an export of this element.
     }
-    QImage img(64, 64, QImage::Format_ARGB32_Premultiplied);
-    img.fill(0);
-    {
-        QPainter painter(&img);
-        TDrawContext dc(painter, view, (mode & 8) != 0, (mode & 16) != 0);
-        e->SetSelected((mode & 32) != 0);
-        try {
-            e->Draw(dc);
-        } catch (const RangeError&) {
-        }
-    }
+    DrawForMode(*e, view, mode);
     if (type == etPixelBitmap) {
         auto& pic = static_cast<TPixelBitmap&>(*e);
         // Picture commands on pictures small enough to keep a run short.
@@ -134,14 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             (void)pic.HorizontalDpi();
             (void)pic.MemoryBytes();
             TElementPtr copy = ElementFactory(type);
-            TStreamReader r(Save(pic));
+            TStreamReader r(SavedRecord(pic));
             copy->LoadFromStream(r);
         }
     }
-    e->RotateAt({0, 0}, 0.5);
-    e->ScaleAt({0, 0}, -1, 0.5);
-    e->ShearAt({0, 0}, 0.2, 0);
-    e->MirrorX({3, 0});
+    TransformAll(*e);
     e->SetColor(0x00FF00);
     (void)e->GetBounds();
     e->Done();
