@@ -6,8 +6,12 @@
 
 #include <QFileInfo>
 #include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +51,36 @@ public:
 private:
     rlimit m_saved;
     void (*m_handler)(int);
+};
+
+// Makes a folder read-only for this process: by its mode, and for root, whom modes do not stop,
+// by the file system's immutable flag as well.
+class TReadOnlyFolder {
+public:
+    explicit TReadOnlyFolder(const QString& path) : m_path(path.toLocal8Bit()) {
+        m_ok = ::chmod(m_path.constData(), 0555) == 0 && (::geteuid() != 0 || setImmutable(true));
+    }
+    ~TReadOnlyFolder() {
+        if (::geteuid() == 0) setImmutable(false);
+        ::chmod(m_path.constData(), 0755);
+    }
+    bool Ok() const { return m_ok; }
+
+private:
+    bool setImmutable(bool on) const {
+        const int fd = ::open(m_path.constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) return false;
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (ok) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return ok;
+    }
+    QByteArray m_path;
+    bool m_ok = false;
 };
 
 } // namespace
@@ -123,6 +157,31 @@ TEST_F(Saving, PlacesThatCannotBeWritten) {
     ExpectFailureReported(Path("blocker/plan.kav8"));
     EXPECT_EQ(doc.FileName, "/old/name.kav8");
     EXPECT_TRUE(doc.Settings.RecentFiles.isEmpty());
+}
+
+TEST_F(Saving, AReadOnlyFolderKeepsTheOldFile) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
+    const QString path = Write("locked/plan.kav8", "the only good copy");
+    for (bool keep : {false, true}) {
+        SCOPED_TRACE(keep ? "KeepFileInfo on" : "KeepFileInfo off");
+        prompts.Clear();
+        TDocument doc;
+        int clears = 0;
+        MakeDocument(doc, &clears);
+        doc.Settings.KeepFileInfo = keep;
+        doc.FileName = path;
+        {
+            TReadOnlyFolder locked(Path("locked"));
+            if (!locked.Ok()) GTEST_SKIP() << "no way to make a folder read-only here";
+            EXPECT_FALSE(doc.Save());
+        }
+        ExpectFailureReported(path);
+        EXPECT_EQ(Read(path), "the only good copy");
+        EXPECT_EQ(QDir(Path("locked")).entryList(QDir::Files), QStringList{"plan.kav8"});
+        EXPECT_TRUE(doc.Modified);
+        EXPECT_EQ(clears, 0);
+        EXPECT_EQ(doc.FileName, path);
+    }
 }
 
 TEST_F(Saving, KeepFileInfoKeepsThePermissionsOfTheOldFile) {
