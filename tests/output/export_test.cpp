@@ -208,6 +208,15 @@ TEST(Export, FilesInEveryFormat) {
     EXPECT_EQ(qAlpha(t.pixel(5, 5)), 0) << "background transparent";
     EXPECT_EQ(qAlpha(t.pixel(300, 59)), 255);
     EXPECT_EQ(t.pixel(300, 59), qRgb(0, 0, 0));
+    // A drawn pixel of exactly the background's key colour (red 1, green 2, blue 3) is
+    // transparent as well; one a step away is not.
+    TElementList keyed;
+    keyed.push_back(line({{100, 100}, {1000, 100}}, 10, 0x030201));
+    keyed.push_back(line({{100, 300}, {1000, 300}}, 10, 0x030202));
+    ASSERT_TRUE(ExportElements(ElementPointers(keyed), a4, png, pngName, &error));
+    const QImage k(pngName);
+    EXPECT_EQ(qAlpha(k.pixel(300, 59)), 0);
+    EXPECT_EQ(k.pixel(300, 177), qRgb(2, 2, 3));
 
     png.Transparent = false;
     ASSERT_TRUE(ExportElements(all, a4, png, pngName, &error));
