@@ -32,6 +32,7 @@ int check(const QStringList& argsIn) {
     ReadCliFile(path, doc, file, kindGiven, true);
     const TLoadReport& r = file.Report;
     FileKind outKind = file.Kind;
+    doc.FileName.clear(); // a repaired copy shows no file data of the damaged file (as convert)
     if (!repairTo.isEmpty() && !FileKindOfName(repairTo, outKind)) outKind = file.Kind;
 
     switch (r.Outcome) {

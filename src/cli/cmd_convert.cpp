@@ -24,6 +24,9 @@ int convert(const QStringList& argsIn) {
     file.Kind = kind;
     const int code = ReadCliFile(args.at(0), doc, file, kindGiven, false);
     if (code != ExitOk) return code;
+    // The copy must not depend on where its source lies: file placeholders stay as typed, as in
+    // an untitled document, so converting a converted file gives the same bytes again.
+    doc.FileName.clear();
     return WriteCliFile(doc, args.at(1), outKind) ? ExitOk : ExitCannotWrite;
 }
 

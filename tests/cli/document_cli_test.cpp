@@ -94,12 +94,15 @@ TEST_F(CliDocuments, InfoAndDump) {
 }
 
 TEST_F(CliDocuments, ConvertingTwiceGivesTheSameBytesAndTheSameDump) {
-    // A document of the current version and an old one with a legacy line.
+    // A document of the current version, an old one with a legacy line, and the demo, whose
+    // title block shows the file's name: copies do not depend on their source's name.
     TDocSpec old;
     old.Version = 79;
     old.Vars = {"Ort|Bonn"};
     old.Sheets[0].Elements = TBytes().i32(0).u8(etLinie).raw(CommonHeader()).f32(0).f32(0).f32(5).f32(5);
-    const QStringList sources = {MakeDocument("new.kav8"), Write("old.kav", DocumentFile(old))};
+    ASSERT_EQ(RunCli({"demo", Path("demo.kav8")}).code, 0);
+    const QStringList sources = {MakeDocument("new.kav8"), Write("old.kav", DocumentFile(old)),
+                                 Path("demo.kav8")};
     for (const QString& a : sources) {
         SCOPED_TRACE(a.toStdString());
         const QString b = a + ".b.kav8", c = a + ".c.kav8";
