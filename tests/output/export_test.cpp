@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 std::unique_ptr<TPolyLine> line(TRPointArray pts, int width = 10, qint32 color = clBlack) {
@@ -320,6 +321,12 @@ TEST(Export, FailedWritesAreReported) {
         EXPECT_TRUE(error.startsWith(GetMessage(5004))) << error.toStdString();
         EXPECT_TRUE(error.endsWith(QStringLiteral("\r\r\"%1\"").arg(name))) << error.toStdString();
         EXPECT_FALSE(QFile::exists(name));
+        // A device is written as it is, never replaced by a file: a full one fails.
+        EXPECT_FALSE(ExportElements(ElementPointers(list), PageRegion(210, 297), o,
+                                    QStringLiteral("/dev/full"), &error));
+        struct stat st {};
+        ASSERT_EQ(::stat("/dev/full", &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode)) << "/dev/full is still a device";
     }
     // An impossible image is refused with a message instead of an empty file.
     TExportOptions huge;
