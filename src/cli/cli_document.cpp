@@ -74,8 +74,10 @@ int ReadCliFile(const QString& path, TDocument& doc, TCliFile& file, bool kindGi
     QByteArray data;
     if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly)) {
         file.Report.Outcome = TLoadOutcome::CannotRead;
-        file.Report.Reason = QFileInfo::exists(path) ? f.errorString()
-                                                     : QStringLiteral("no such file");
+        const QFileInfo info(path);
+        file.Report.Reason = !info.exists() ? QStringLiteral("no such file")
+                             : info.isDir() ? QStringLiteral("it is a folder")
+                                            : f.errorString();
     } else {
         data = f.readAll();
         if (f.error() != QFileDevice::NoError) {

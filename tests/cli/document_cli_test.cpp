@@ -167,6 +167,7 @@ TEST_F(CliDocuments, FailuresHaveTheirOwnExitCodes) {
         bool errorLine;
     } cases[] = {
         {"missing input", {"info", Path("nothing.kav8")}, 3, true},
+        {"input is a folder", {"dump", dir.path()}, 3, true},
         {"not a Kavro file", {"info", Write("text.kav8", "hello, world")}, 4, true},
         {"newer version", {"dump", Write("new.kav8", Header(85) + QByteArray(30, '\0'))}, 5, true},
         {"check of a newer version", {"check", Path("new.kav8")}, 5, false},
