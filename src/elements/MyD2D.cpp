@@ -47,8 +47,15 @@ void applyPixelPattern(QPen& pen, const double* px, int count, double pixelWidth
     pen.setDashPattern(pattern);
 }
 
+constexpr double kMaxPenWidth = 32767;
+
 QPen basePen(qint32 color, double pixelWidth, bool roundCaps, bool roundJoins) {
     QPen pen(ToQColor(color));
+    // The pen refuses widths below 0 or from 32768 px on and would draw 1 px instead: a
+    // damaged width draws as the thinnest line, a huge one (thick line at high zoom) as the
+    // widest the pen takes, which still covers any view.
+    if (!(pixelWidth >= 0)) pixelWidth = 0;
+    pixelWidth = std::min(pixelWidth, kMaxPenWidth);
     pen.setWidthF(pixelWidth);
     // Up to 2.5 px a round cap or join differs from a square cap or bevel by less than a
     // quarter pixel, and costs the painter several times as much.
@@ -307,7 +314,7 @@ TDashPattern DashPattern(int style, double width, bool toScreen, const TView& vi
     d.Count = n;
     for (int i = 0; i < n; ++i) {
         const double v = toScreen ? view.ScaleLength(e[i]) : e[i];
-        d.Entries[i] = int(std::clamp(RoundHalfEven(v), -1e9, 1e9));
+        d.Entries[i] = std::isfinite(v) ? int(std::clamp(RoundHalfEven(v), -1e9, 1e9)) : 0;
     }
     return d;
 }

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 QImage canvas(int w = 320, int h = 120) {
@@ -120,6 +121,21 @@ TEST(Renderer, WidthZeroLineIsOnePixelPlainAndHalfPixelSmooth) {
         const int grey = qRed(img.pixel(150, 20));
         EXPECT_GT(grey, 64); // half covered
         EXPECT_LT(grey, 192);
+    }
+}
+
+TEST(Renderer, PenWidthsOutsideWhatThePenTakesAreClamped) {
+    QImage img = canvas(4, 4);
+    QPainter p(&img);
+    TDrawContext dc(p, TView{}, false);
+    struct Case {
+        double width, pen;
+    } cases[] = {{-7, 0}, {std::nan(""), 0}, {40000, 32767},
+                 {std::numeric_limits<double>::infinity(), 32767}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(LinePen(dc, clBlack, c.width, 0, true).widthF(), c.pen) << c.width;
+        EXPECT_EQ(MakePen(dc.View, clBlack, c.width, 3, true, true, false, 1).widthF(), c.pen)
+            << c.width;
     }
 }
 
