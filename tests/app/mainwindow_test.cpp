@@ -568,6 +568,8 @@ TEST_F(MainWindowTest, ViewerConfiguration) {
         auto* dlg = qobject_cast<TSpracheDlg*>(QApplication::activeModalWidget());
         ASSERT_TRUE(dlg);
         EXPECT_EQ(dlg->windowTitle(), "Kavro-Viewer");
+        EXPECT_EQ(dlg->findChild<QPushButton*>("B_Abbrechen")->text(), "Cancel")
+            << "the buttons speak the language the choice is offered in";
         preselected = dlg->Language();
         dlg->RB_Franzoesisch->click();
         dlg->accept();

@@ -588,14 +588,18 @@ void TForm1::HideEditingInterface() {
     HideDocumentEditing();
 }
 
-void TForm1::Translate() {
-    // The toolkit's own texts (file dialogs and the like) in the interface language too.
+void TForm1::InstallToolkitTexts() {
+    // The toolkit's own texts (file dialogs, standard buttons) in the interface language too.
     static const char* const suffixes[] = {"qtbase_de", "qtbase_en", "qtbase_fr"};
     if (!m_toolkitTexts) m_toolkitTexts = std::make_unique<QTranslator>();
     QCoreApplication::removeTranslator(m_toolkitTexts.get());
     if (m_toolkitTexts->load(QString::fromLatin1(suffixes[InterfaceLanguage()]),
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_toolkitTexts.get());
+}
+
+void TForm1::Translate() {
+    InstallToolkitTexts();
     Datei1->setTitle(GetMessage(1000));
     Beenden1->setText(GetMessage(1013));
     Einstellungen1->setTitle(GetMessage(1500));
@@ -765,8 +769,12 @@ void TForm1::SplashTimerTimer() {
     // 9.
     if (viewer) {
         ViewerSprache1->setVisible(true);
-        lc.ViewerLanguageChoice(
-            [this](int language) { return TSpracheDlg::Choose(this, language); });
+        // The choice is offered in English: its standard buttons must not keep the texts of
+        // the language the window was built in.
+        lc.ViewerLanguageChoice([this](int language) {
+            InstallToolkitTexts();
+            return TSpracheDlg::Choose(this, language);
+        });
         Translate();
     }
     lc.SetPhase(TAppLifecycle::TPhase::Running);

@@ -66,6 +66,7 @@ public:
     void SplashTimerTimer();
     // Sets every text of the window from the message table.
     void Translate();
+    void InstallToolkitTexts();
     // The tool buttons' captions from the hotkey settings.
     void ApplyHotkeys();
     // The factor the interface is scaled by on top of the screen's own scaling.
