@@ -373,6 +373,7 @@ TEST_F(SheetWindow, TabsClickAndDrag) {
     Name(doc, {"A", "B", "C"});
     doc.ShowSheet(0);
     doc.Modified = false;
+    form->TB_Eigenschaften->setChecked(false); // the tabs need the room of the docked panel
     TSheetTabs* tabs = form->Panel_Tabs->TabSet;
     QApplication::processEvents();
     const QPoint onC = tabs->TabRect(2).center();

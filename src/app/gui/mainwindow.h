@@ -22,6 +22,8 @@ class QToolButton;
 class TAnwenderVariablenDlg;
 class TBlattEinfuegenDlg;
 class TBlattSortierenDlg;
+class TEigenschaftenDlg;
+class TEigenschaftenPanel;
 class TOptionsDlg;
 class TPageSelectDlg;
 class TPagesPanel;
@@ -31,6 +33,7 @@ class TSheetTabStrip;
 class TSheetView;
 class TTextKonstantenDlg;
 class TWertEingabeDlg;
+struct TSheetProperties;
 struct TStatusTexts;
 struct TKeyHints;
 
@@ -115,6 +118,11 @@ public:
     void Hintergrundladen1Click();
     void Hintergrundspeichern1Click();
     void Formblattentfernen1Click();
+    // "Eigenschaften..." (menu, tab menu, pages panel): the current sheet's properties in the
+    // docked properties panel, or in TEigenschaftenDlg with the setting "AlteDialoge".
+    void Blatteinrichten1Click();
+    // Fills the properties panel from the current sheet.
+    void RefreshProperties();
     // Shows a sheet by index (tabs, menus, pages panel).
     void GotoSheet(int index);
     // The zoom dialog of L_Zoomfaktor.
@@ -186,6 +194,8 @@ public:
     QWidget* P_Eigenschaften;
     QWidget* P_Pages;
     TSheetListPanel* PagesContent;
+    TEigenschaftenPanel* EigenschaftenPanel;
+    TEigenschaftenDlg* EigenschaftenDlg;
     TPagesPanel* PagesFree;
     QWidget* Bibo_panel;
     QSplitter* Splitter1;
@@ -273,6 +283,8 @@ private:
     void RememberPanelSettings();
     void ShowDockedPanel(QWidget* panel, bool on);
     void SetPagesFree(bool free);
+    void DockProperties();
+    void SheetPropertiesEdited(const TSheetProperties& values);
     void FillTemplateMenu();
     void FillGotoMenu(QMenu* menu);
     void FillNewSheetMenu();

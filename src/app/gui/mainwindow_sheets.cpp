@@ -7,7 +7,9 @@
 #include "document/gui/PagesPanel.h"
 #include "document/gui/SheetDialogs.h"
 #include "document/gui/SheetTabs.h"
+#include "document/sheetproperties.h"
 #include "document/uservars.h"
+#include "editor/gui/Eigenschaften_Panel.h"
 #include "editor/gui/SheetArea.h"
 #include "editor/gui/SheetView.h"
 #include "editor/viewplan.h"
@@ -200,8 +202,7 @@ void TForm1::BuildSheetMenus() {
     Blatt1->addSeparator();
     Blattladen1 = add(Blatt1, "Blattladen1");
     Blattspeichernunter1 = add(Blatt1, "Blattspeichernunter1");
-    // The sheet's properties are shown in the properties panel, which comes with its feature.
-    Blatteinrichten1->setEnabled(false);
+    connect(Blatteinrichten1, &QAction::triggered, this, &TForm1::Blatteinrichten1Click);
     connect(NeuesBlatt1, &QAction::triggered, this, &TForm1::NeuesBlatt1Click);
     connect(Blattkopieren2, &QAction::triggered, this, &TForm1::Blattkopieren2Click);
     connect(Blattlschen1, &QAction::triggered, this, &TForm1::Blattlschen1Click);
@@ -259,7 +260,7 @@ void TForm1::BuildSheetMenus() {
         a->setData(id);
     }
     const QList<QAction*> tab = Popup_Tab->actions();
-    tab[0]->setEnabled(false); // properties panel
+    connect(tab[0], &QAction::triggered, this, &TForm1::Blatteinrichten1Click);
     connect(tab[1], &QAction::triggered, this, &TForm1::NeuesBlatt1Click);
     connect(tab[2], &QAction::triggered, this, &TForm1::Blattkopieren2Click);
     connect(tab[3], &QAction::triggered, this, &TForm1::Blattlschen1Click);
@@ -331,9 +332,8 @@ void TForm1::BuildDocumentToolButtons() {
         ToolBar2->addWidget(b);
     }
     ToolBar2->addWidget(TB_CheckAusserhalb)->setVisible(false);
-    // The search and properties panels come with their features.
+    // The search panel comes with its feature.
     TB_Suche->setEnabled(false);
-    TB_Eigenschaften->setEnabled(false);
 }
 
 QWidget* TForm1::BuildSheetArea() {
@@ -394,8 +394,13 @@ void TForm1::BuildSidePanels() {
     P_Eigenschaften = PanelFrame("P_Eigenschaften", title, free, close, "SB_EigenschaftenFree",
                                  "SB_EigenschaftenX");
     title->setObjectName(QStringLiteral("L_EigenschaftenTitel"));
-    free->setEnabled(false);
+    free->setEnabled(false); // the free window comes later; the dialog of "AlteDialoge" floats
     connect(close, &QToolButton::clicked, this, [this] { TB_Eigenschaften->setChecked(false); });
+    EigenschaftenPanel = new TEigenschaftenPanel;
+    P_Eigenschaften->layout()->addWidget(EigenschaftenPanel);
+    EigenschaftenDlg = new TEigenschaftenDlg(this);
+    connect(EigenschaftenPanel, &TEigenschaftenPanel::SheetPropertiesChanged, this,
+            &TForm1::SheetPropertiesEdited);
     P_Pages = PanelFrame("P_Pages", title, free, close, "SB_PagesFree", "SB_PagesX");
     title->setObjectName(QStringLiteral("L_PagesTitel"));
     PagesContent = new TSheetListPanel;
@@ -412,8 +417,17 @@ void TForm1::BuildSidePanels() {
 
     connect(TB_Suche, &QToolButton::toggled, this,
             [this](bool on) { ShowDockedPanel(P_Suchen, on); });
-    connect(TB_Eigenschaften, &QToolButton::toggled, this,
-            [this](bool on) { ShowDockedPanel(P_Eigenschaften, on); });
+    connect(TB_Eigenschaften, &QToolButton::toggled, this, [this](bool on) {
+        if (on && Settings().Tools.AlteDialoge) {
+            // The panel is shown in its dialog instead.
+            const QSignalBlocker block(TB_Eigenschaften);
+            TB_Eigenschaften->setChecked(false);
+            Blatteinrichten1Click();
+            return;
+        }
+        if (on) DockProperties();
+        ShowDockedPanel(P_Eigenschaften, on);
+    });
     connect(TB_Pages, &QToolButton::toggled, this, [this](bool on) {
         if (PagesFree->isVisible()) PagesFree->close();
         ShowDockedPanel(P_Pages, on);
@@ -433,7 +447,7 @@ void TForm1::BuildSidePanels() {
     connect(list, &TSheetListPanel::CopyRequested, this,
             [this](int source, int position) { CopySheets(source, position, 1); });
     connect(list, &TSheetListPanel::CopyMoreRequested, this, &TForm1::Blattkopieren2Click);
-    list->M_Eigenschaften->setEnabled(false);      // properties panel
+    connect(list, &TSheetListPanel::PropertiesRequested, this, &TForm1::Blatteinrichten1Click);
     list->B_Inhaltsverzeichnis->setEnabled(false); // the table generator of the parts list
 }
 
@@ -444,6 +458,52 @@ void TForm1::ShowDockedPanel(QWidget* panel, bool on) {
         Panel_Tabs->setVisible(!on);
         if (on) RefreshSheetControls();
     }
+}
+
+void TForm1::DockProperties() {
+    if (EigenschaftenPanel->parentWidget() == P_Eigenschaften) return;
+    EigenschaftenDlg->hide();
+    P_Eigenschaften->layout()->addWidget(EigenschaftenPanel);
+    EigenschaftenPanel->show();
+}
+
+void TForm1::Blatteinrichten1Click() {
+    if (IsViewer() || !Document->CurrentSheet()) return;
+    RefreshProperties();
+    if (!Settings().Tools.AlteDialoge) {
+        TB_Eigenschaften->setChecked(true);
+        DockProperties();
+        return;
+    }
+    TB_Eigenschaften->setChecked(false);
+    EigenschaftenDlg->TakePanel(EigenschaftenPanel);
+    EigenschaftenDlg->Place();
+    EigenschaftenDlg->show();
+    EigenschaftenDlg->raise();
+}
+
+void TForm1::RefreshProperties() {
+    const TEditor* s = Document->CurrentSheet();
+    if (!s || IsViewer()) {
+        EigenschaftenPanel->ShowNothing();
+        EigenschaftenPanel->setEnabled(false);
+        return;
+    }
+    EigenschaftenPanel->ShowSheet(ReadSheetProperties(*s), s->ComponentEditorSheet);
+}
+
+void TForm1::SheetPropertiesEdited(const TSheetProperties& values) {
+    TEditor* s = Document->CurrentSheet();
+    if (!s || IsViewer()) return;
+    const int changed = ApplySheetProperties(*Document, *s, values);
+    if (changed & SheetChangedSize) s->SetZoom(s->Zoom); // the canvas takes the new size
+    if (changed & (SheetChangedSize | SheetChangedScale | SheetChangedZoneGrid)) {
+        ScrollBox_Editor->Invalidate(QRect());
+        P_SheetArea->RepaintRulers(true, true);
+    }
+    if (changed & SheetChangedScale) UpdateSheetLabels();
+    // The panel shows what the sheet took (values kept within their limits).
+    RefreshProperties();
 }
 
 void TForm1::SetPagesFree(bool free) {
@@ -469,6 +529,13 @@ void TForm1::ApplyPanelSettings() {
         SplitterPanels->setSizes(sizes);
     }
     if (IsViewer()) return;
+    const TPanelSettings::Panel& props = Settings().Panels.Eigenschaften;
+    sizes = SplitterPanels->sizes();
+    if (sizes.size() == 4) {
+        sizes[2] = std::clamp(props.Width, TPanelSettings::MinWidth, TPanelSettings::MaxWidth);
+        SplitterPanels->setSizes(sizes);
+    }
+    TB_Eigenschaften->setChecked(props.Visible && !Settings().Tools.AlteDialoge);
     if (pages.FreeDlgVisible) {
         PagesFree->TakeContent(PagesContent);
         PagesFree->setGeometry(pages.X, pages.Y, pages.W, pages.H);
@@ -481,6 +548,10 @@ void TForm1::ApplyPanelSettings() {
 void TForm1::RememberPanelSettings() {
     if (!Settings().DeferredSectionsRead || IsViewer()) return;
     TPanelSettings::Panel& pages = Settings().Panels.Pages;
+    TPanelSettings::Panel& props = Settings().Panels.Eigenschaften;
+    // With "AlteDialoge" the docked panel is not used; its stored state stays.
+    if (!Settings().Tools.AlteDialoge) props.Visible = TB_Eigenschaften->isChecked();
+    if (P_Eigenschaften->isVisible()) props.Width = P_Eigenschaften->width();
     pages.Visible = TB_Pages->isChecked();
     if (P_Pages->isVisible()) pages.Width = P_Pages->width();
     pages.FreeDlgVisible = PagesFree->isVisible();
@@ -569,6 +640,8 @@ void TForm1::TranslateDocumentCommands() {
     L_DYCaption->setText(GetMessage(5201));
     findChild<QLabel*>(QStringLiteral("L_SuchenTitel"))->setText(GetMessage(7730));
     findChild<QLabel*>(QStringLiteral("L_EigenschaftenTitel"))->setText(GetMessage(8399));
+    EigenschaftenPanel->Translate();
+    EigenschaftenDlg->Translate();
     findChild<QLabel*>(QStringLiteral("L_PagesTitel"))->setText(GetMessage(7750));
     PagesFree->setWindowTitle(GetMessage(7750));
     PagesContent->Translate();
@@ -673,6 +746,7 @@ void TForm1::CurrentSheetChanged() {
     P_SheetArea->ShowFormSheetBar(s->FormSheetEditing);
     UpdateSheetLabels();
     RefreshSheetControls();
+    RefreshProperties();
 }
 
 void TForm1::PageLabelsChanged() {
@@ -1016,7 +1090,9 @@ void TForm1::UpdateCommands() {
     Hintergrundspeichern1->setEnabled(s && s->HasFormSheet());
     ZoomElemente1->setEnabled(s && !s->Elements.empty());
     for (QAction* a :
-         {NeuesBlatt1, Blattkopieren2, Blattlschen1, Sortieren2, Blattladen1, Blattspeichernunter1,
+         {Blatteinrichten1, Popup_Tab->actions().value(0), PagesContent->M_Eigenschaften,
+          NeuesBlatt1, Blattkopieren2, Blattlschen1, Sortieren2, Blattladen1, Blattspeichernunter1,
           Hintergrundbearbeiten, Hintergrundladen1, Formblattentfernen1})
         a->setEnabled(s != nullptr && !IsViewer());
+    TB_Eigenschaften->setEnabled(!IsViewer());
 }
