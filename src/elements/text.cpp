@@ -76,6 +76,36 @@ void writeSvgPolygonPath(TSVG& svg, const TRPoint* pts, int n) {
     svg.PathClose();
 }
 
+// The same contours, last subpath first. The rasterizer keeps each pixel row's cells in a list
+// sorted by x and searches it from the left for every new cell: fed right to left, a line of
+// glyphs finds its place at the front instead of walking past every glyph already drawn.
+// Coverage sums do not depend on the order, so the pixels stay the same.
+QPainterPath reversedSubpaths(const QPainterPath& path) {
+    QPainterPath out;
+    out.setFillRule(path.fillRule());
+    const int n = path.elementCount();
+    out.reserve(n);
+    int end = n;
+    for (int start = n - 1; start >= 0; --start) {
+        if (!path.elementAt(start).isMoveTo()) continue;
+        for (int i = start; i < end; ++i) {
+            const QPainterPath::Element& e = path.elementAt(i);
+            if (e.isMoveTo()) {
+                out.moveTo(e.x, e.y);
+            } else if (e.isLineTo()) {
+                out.lineTo(e.x, e.y);
+            } else if (e.isCurveTo() && i + 2 < end) {
+                const QPainterPath::Element& c2 = path.elementAt(i + 1);
+                const QPainterPath::Element& p3 = path.elementAt(i + 2);
+                out.cubicTo(e.x, e.y, c2.x, c2.y, p3.x, p3.y);
+                i += 2;
+            }
+        }
+        end = start;
+    }
+    return out;
+}
+
 // A height measured from the box as a stored height: rounded, at least 1; a box of impossible
 // coordinates keeps the font's height.
 qint32 heightOf(double h, qint32 current, double cap) {
@@ -182,7 +212,7 @@ void TText::RebuildGlyphs() {
     GlyphWidth = float(run.Width * Font.Height / kReferenceHeight);
     GlyphHeight = float(Font.Height);
     GlyphDescent = float(run.Descent);
-    GlyphCache = std::move(run.Outline);
+    GlyphCache = reversedSubpaths(run.Outline);
     LayoutDirty = false;
 }
 
@@ -568,14 +598,17 @@ void TText::WriteSvgClipped(TSVG& svg, const QString& clipName) const {
         svg.EndPath();
     }
 
-    QPainterPath glyphs = GlyphCache;
+    // The contours in the order of the run (the drawing cache holds them last first).
+    QList<QPolygonF> polys;
     if (LayoutDirty) {
         TGlyphRun run;
         LayoutGlyphRun(ShownText, Font.Name, Font.Style, true, run);
-        glyphs = run.Outline;
+        polys = run.Outline.toSubpathPolygons();
+    } else {
+        polys = GlyphCache.toSubpathPolygons();
+        std::reverse(polys.begin(), polys.end());
     }
     const QTransform t = GlyphTransform();
-    const QList<QPolygonF> polys = glyphs.toSubpathPolygons();
     if (!polys.isEmpty()) {
         svg.BeginPath(0, 0, clip, false, true, Font.Color, Font.Color);
         for (const QPolygonF& poly : polys) {

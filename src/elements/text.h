@@ -68,7 +68,8 @@ public:
     float GlyphWidth = 1; // laid-out run in world units
     float GlyphHeight = 1;
     float GlyphDescent = 0; // descent at the reference size
-    // Glyph contours at the reference size, rebuilt when LayoutDirty is set.
+    // Glyph contours at the reference size, rebuilt when LayoutDirty is set. They stand in
+    // reverse order (last glyph first), which the rasterizer fills fastest.
     QPainterPath GlyphCache;
     // C0 top-left, C1 top-right, C2 bottom-right, C3 bottom-left.
     std::array<TRPoint, 4> Corners{};
