@@ -134,6 +134,8 @@ TIniView FirstStartDefaults(const QString& data) {
                    {"Variable", "1"},
                    {"AllPages", "1"},
                    {"ComplistOnly", "0"}};
+    // One entry per category of the properties panel, none folded.
+    v["Prop-Panel-Collapsed"] = {{"CP_Blatt", "0"}, {"CP_Massstab", "0"}, {"CP_Formblatt", "0"}};
     auto& p = v["Panels"];
     p = {{"Eigenschaften_Width", "330"},
          {"Suche_Width", "230"},

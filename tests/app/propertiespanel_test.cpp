@@ -431,8 +431,10 @@ TEST_F(PropertiesPanel, OldStyleDialogHoldsTheSamePanel) {
     EXPECT_EQ(dlg->windowTitle(), "Eigenschaften");
     EXPECT_EQ(form->EigenschaftenPanel->window(), dlg);
     EXPECT_FALSE(form->P_Eigenschaften->isVisible());
+    Type(form->EigenschaftenPanel->E_Massstab, "2");
     Type(form->EigenschaftenPanel->E_BlattName, "Im Dialog");
     EXPECT_EQ(form->Document->CurrentSheet()->SheetName, "Im Dialog");
+    EXPECT_EQ(form->Document->CurrentSheet()->Scale, 2.0) << "ENTER pressed no button";
     // The tool button opens the dialog too instead of the docked panel.
     dlg->hide();
     form->TB_Eigenschaften->click();
@@ -448,6 +450,46 @@ TEST_F(PropertiesPanel, OldStyleDialogHoldsTheSamePanel) {
     EXPECT_TRUE(form->P_Eigenschaften->isVisible());
     EXPECT_EQ(form->EigenschaftenPanel->window(), form.get());
     form->Document->Modified = false;
+    form->close();
+}
+
+TEST_F(PropertiesPanel, FreeWindowAndFoldedCategoriesLastBetweenRuns) {
+    {
+        auto form = Start();
+        form->Blatteinrichten1->trigger();
+        TEigenschaftenPanel* panel = form->EigenschaftenPanel;
+        panel->CP_Formblatt->Header()->click();
+        form->findChild<QToolButton*>("SB_EigenschaftenFree")->click();
+        EXPECT_TRUE(form->EigenschaftenFree->isVisible());
+        EXPECT_EQ(panel->window(), form->EigenschaftenFree);
+        EXPECT_FALSE(form->P_Eigenschaften->isVisible());
+        EXPECT_FALSE(form->TB_Eigenschaften->isChecked());
+        Type(panel->E_BlattName, "Im Fenster");
+        EXPECT_EQ(form->Document->CurrentSheet()->SheetName, "Im Fenster");
+        // "Eigenschaften..." leaves the free window where it is.
+        form->Blatteinrichten1->trigger();
+        EXPECT_EQ(panel->window(), form->EigenschaftenFree);
+        form->EigenschaftenFree->setGeometry(40, 50, 300, 500);
+        form->Document->Modified = false;
+        form->close();
+    }
+    if (HavePython()) {
+        const TIniView ini = ReadWithConfigParser(MainIni());
+        EXPECT_EQ(ini["Panels"]["Eigenschaften_FreeDlg_Visible"], "1");
+        EXPECT_EQ(ini["Prop-Panel-Collapsed"]["CP_Formblatt"], "1");
+        EXPECT_EQ(ini["Prop-Panel-Collapsed"]["CP_Blatt"], "0");
+    }
+    auto form = Start();
+    TEigenschaftenPanel* panel = form->EigenschaftenPanel;
+    EXPECT_TRUE(form->EigenschaftenFree->isVisible());
+    EXPECT_EQ(panel->window(), form->EigenschaftenFree);
+    EXPECT_TRUE(panel->CP_Formblatt->Collapsed());
+    EXPECT_FALSE(panel->CP_Blatt->Collapsed());
+    // The tool button closes the free window and shows the docked panel.
+    form->TB_Eigenschaften->click();
+    EXPECT_FALSE(form->EigenschaftenFree->isVisible());
+    EXPECT_TRUE(form->P_Eigenschaften->isVisible());
+    EXPECT_EQ(panel->window(), form.get());
     form->close();
 }
 

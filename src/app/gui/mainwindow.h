@@ -23,6 +23,7 @@ class TAnwenderVariablenDlg;
 class TBlattEinfuegenDlg;
 class TBlattSortierenDlg;
 class TEigenschaftenDlg;
+class TEigenschaftenFenster;
 class TEigenschaftenPanel;
 class TOptionsDlg;
 class TPageSelectDlg;
@@ -196,6 +197,7 @@ public:
     TSheetListPanel* PagesContent;
     TEigenschaftenPanel* EigenschaftenPanel;
     TEigenschaftenDlg* EigenschaftenDlg;
+    TEigenschaftenFenster* EigenschaftenFree;
     TPagesPanel* PagesFree;
     QWidget* Bibo_panel;
     QSplitter* Splitter1;
@@ -284,6 +286,7 @@ private:
     void ShowDockedPanel(QWidget* panel, bool on);
     void SetPagesFree(bool free);
     void DockProperties();
+    void SetPropertiesFree(bool free);
     void SheetPropertiesEdited(const TSheetProperties& values);
     void FillTemplateMenu();
     void FillGotoMenu(QMenu* menu);

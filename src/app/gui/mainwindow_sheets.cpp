@@ -394,11 +394,13 @@ void TForm1::BuildSidePanels() {
     P_Eigenschaften = PanelFrame("P_Eigenschaften", title, free, close, "SB_EigenschaftenFree",
                                  "SB_EigenschaftenX");
     title->setObjectName(QStringLiteral("L_EigenschaftenTitel"));
-    free->setEnabled(false); // the free window comes later; the dialog of "AlteDialoge" floats
+    connect(free, &QToolButton::clicked, this, [this] { SetPropertiesFree(true); });
     connect(close, &QToolButton::clicked, this, [this] { TB_Eigenschaften->setChecked(false); });
     EigenschaftenPanel = new TEigenschaftenPanel;
     P_Eigenschaften->layout()->addWidget(EigenschaftenPanel);
     EigenschaftenDlg = new TEigenschaftenDlg(this);
+    EigenschaftenFree = new TEigenschaftenFenster(this);
+    connect(EigenschaftenFree, &TEigenschaftenFenster::Closed, this, &TForm1::DockProperties);
     connect(EigenschaftenPanel, &TEigenschaftenPanel::SheetPropertiesChanged, this,
             &TForm1::SheetPropertiesEdited);
     P_Pages = PanelFrame("P_Pages", title, free, close, "SB_PagesFree", "SB_PagesX");
@@ -425,7 +427,8 @@ void TForm1::BuildSidePanels() {
             Blatteinrichten1Click();
             return;
         }
-        if (on) DockProperties();
+        if (EigenschaftenFree->isVisible()) EigenschaftenFree->close();
+        DockProperties();
         ShowDockedPanel(P_Eigenschaften, on);
     });
     connect(TB_Pages, &QToolButton::toggled, this, [this](bool on) {
@@ -467,10 +470,30 @@ void TForm1::DockProperties() {
     EigenschaftenPanel->show();
 }
 
+void TForm1::SetPropertiesFree(bool free) {
+    if (!free) {
+        if (EigenschaftenFree->isVisible()) EigenschaftenFree->close();
+        return;
+    }
+    const QPoint at = P_Eigenschaften->mapToGlobal(QPoint(0, 0)) + QPoint(-10, 10);
+    const QSize size = P_Eigenschaften->size();
+    TB_Eigenschaften->setChecked(false); // hides the docked frame, which keeps the panel
+    EigenschaftenFree->TakePanel(EigenschaftenPanel);
+    EigenschaftenFree->move(at);
+    EigenschaftenFree->resize(size);
+    EigenschaftenFree->show();
+    RefreshProperties();
+}
+
 void TForm1::Blatteinrichten1Click() {
     if (IsViewer() || !Document->CurrentSheet()) return;
     RefreshProperties();
     if (!Settings().Tools.AlteDialoge) {
+        // A free window stays where it is.
+        if (EigenschaftenFree->isVisible()) {
+            EigenschaftenFree->raise();
+            return;
+        }
         TB_Eigenschaften->setChecked(true);
         DockProperties();
         return;
@@ -535,7 +558,19 @@ void TForm1::ApplyPanelSettings() {
         sizes[2] = std::clamp(props.Width, TPanelSettings::MinWidth, TPanelSettings::MaxWidth);
         SplitterPanels->setSizes(sizes);
     }
-    TB_Eigenschaften->setChecked(props.Visible && !Settings().Tools.AlteDialoge);
+    if (Settings().Tools.AlteDialoge) {
+        TB_Eigenschaften->setChecked(false);
+    } else if (props.FreeDlgVisible) {
+        EigenschaftenFree->TakePanel(EigenschaftenPanel);
+        EigenschaftenFree->setGeometry(props.X, props.Y, props.W, props.H);
+        EigenschaftenFree->show();
+    } else {
+        TB_Eigenschaften->setChecked(props.Visible);
+    }
+    // Categories keep their folded state between runs, keyed by their names.
+    for (const auto& [name, collapsed] : Settings().PropPanelCollapsed)
+        if (auto* c = EigenschaftenPanel->findChild<TCategoryPanel*>(name))
+            c->SetCollapsed(collapsed);
     if (pages.FreeDlgVisible) {
         PagesFree->TakeContent(PagesContent);
         PagesFree->setGeometry(pages.X, pages.Y, pages.W, pages.H);
@@ -550,8 +585,28 @@ void TForm1::RememberPanelSettings() {
     TPanelSettings::Panel& pages = Settings().Panels.Pages;
     TPanelSettings::Panel& props = Settings().Panels.Eigenschaften;
     // With "AlteDialoge" the docked panel is not used; its stored state stays.
-    if (!Settings().Tools.AlteDialoge) props.Visible = TB_Eigenschaften->isChecked();
+    if (!Settings().Tools.AlteDialoge) {
+        props.Visible = TB_Eigenschaften->isChecked();
+        props.FreeDlgVisible = EigenschaftenFree->isVisible();
+    }
     if (P_Eigenschaften->isVisible()) props.Width = P_Eigenschaften->width();
+    if (EigenschaftenFree->isVisible()) {
+        const QRect g = EigenschaftenFree->geometry();
+        props.X = g.x();
+        props.Y = g.y();
+        props.W = g.width();
+        props.H = g.height();
+    }
+    auto& collapsed = Settings().PropPanelCollapsed;
+    for (TCategoryPanel* c : EigenschaftenPanel->findChildren<TCategoryPanel*>()) {
+        const QString name = c->objectName();
+        auto entry = std::find_if(collapsed.begin(), collapsed.end(),
+                                  [&](const auto& e) { return e.first == name; });
+        if (entry != collapsed.end())
+            entry->second = c->Collapsed();
+        else
+            collapsed.emplace_back(name, c->Collapsed());
+    }
     pages.Visible = TB_Pages->isChecked();
     if (P_Pages->isVisible()) pages.Width = P_Pages->width();
     pages.FreeDlgVisible = PagesFree->isVisible();
@@ -642,6 +697,7 @@ void TForm1::TranslateDocumentCommands() {
     findChild<QLabel*>(QStringLiteral("L_EigenschaftenTitel"))->setText(GetMessage(8399));
     EigenschaftenPanel->Translate();
     EigenschaftenDlg->Translate();
+    EigenschaftenFree->Translate();
     findChild<QLabel*>(QStringLiteral("L_PagesTitel"))->setText(GetMessage(7750));
     PagesFree->setWindowTitle(GetMessage(7750));
     PagesContent->Translate();

@@ -156,6 +156,9 @@ TEigenschaftenPanel::TEigenschaftenPanel(QWidget* parent) : QWidget(parent) {
              SE_Formblatt_Height, SE_Formblatt_XOffset, SE_Formblatt_YOffset, SE_Formblatt_XAnz,
              SE_Formblatt_YAnz, SE_Formblatt_XStart, SE_Formblatt_YStart})
         w->installEventFilter(this);
+    // Inside a dialog, ENTER in a field must not press a button of the panel.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
     Translate();
     ShowNothing();
 }
@@ -506,6 +509,30 @@ bool TEigenschaftenPanel::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TEigenschaftenFenster
+
+TEigenschaftenFenster::TEigenschaftenFenster(QWidget* parent) : QWidget(parent, Qt::Tool) {
+    setObjectName(QStringLiteral("TEigenschaftenFenster"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    Translate();
+}
+
+void TEigenschaftenFenster::TakePanel(TEigenschaftenPanel* panel) {
+    layout()->addWidget(panel);
+    panel->show();
+}
+
+void TEigenschaftenFenster::Translate() {
+    setWindowTitle(GetMessage(8399));
+}
+
+void TEigenschaftenFenster::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    Q_EMIT Closed();
 }
 
 // ---------------------------------------------------------------------------------------------

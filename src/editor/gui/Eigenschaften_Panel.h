@@ -143,6 +143,21 @@ private:
     bool m_filling = false;
 };
 
+// The free window of the properties panel; the docked frame takes the panel back when it closes.
+class TEigenschaftenFenster : public QWidget {
+    Q_OBJECT
+public:
+    explicit TEigenschaftenFenster(QWidget* parent = nullptr);
+    void TakePanel(TEigenschaftenPanel* panel);
+    void Translate();
+
+Q_SIGNALS:
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
 // The properties panel in a dialog of its own (setting "AlteDialoge"): at the lower right of the
 // screen's work area, as high as the visible categories; ESC closes it.
 class TEigenschaftenDlg : public QDialog {
