@@ -10,6 +10,8 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
 #include <QTransform>
@@ -213,7 +215,117 @@ void TText::RebuildGlyphs() {
     GlyphHeight = float(Font.Height);
     GlyphDescent = float(run.Descent);
     GlyphCache = reversedSubpaths(run.Outline);
+    // Contour boxes for drawing; outlines are polygons, anything else is drawn whole.
+    m_contours.clear();
+    for (int i = 0, n = GlyphCache.elementCount(); i < n; ++i) {
+        const QPainterPath::Element& e = GlyphCache.elementAt(i);
+        if (e.isMoveTo()) {
+            m_contours.push_back({i, e.x, e.y, e.x, e.y});
+        } else if (!e.isLineTo() || m_contours.empty()) {
+            m_contours.clear();
+            break;
+        } else {
+            TContour& c = m_contours.back();
+            c.Left = std::min(c.Left, e.x);
+            c.Top = std::min(c.Top, e.y);
+            c.Right = std::max(c.Right, e.x);
+            c.Bottom = std::max(c.Bottom, e.y);
+        }
+    }
+    m_contourElements = GlyphCache.elementCount();
     LayoutDirty = false;
+}
+
+namespace {
+// Pixel columns and rows a device box may touch, widened by a little for the rounding to the
+// rasterizer's fixed point.
+struct TPixelBox {
+    double L, T, R, B;
+    explicit TPixelBox(const QRectF& r)
+        : L(std::floor(r.left() - 0.05)), T(std::floor(r.top() - 0.05)),
+          R(std::floor(r.right() + 0.05)), B(std::floor(r.bottom() + 0.05)) {}
+    bool Meets(const TPixelBox& o) const { return L <= o.R && o.L <= R && T <= o.B && o.T <= B; }
+    void Unite(const TPixelBox& o) {
+        L = std::min(L, o.L);
+        T = std::min(T, o.T);
+        R = std::max(R, o.R);
+        B = std::max(B, o.B);
+    }
+};
+} // namespace
+
+// The rasterizer works on an outline in a fixed pool and goes over the whole outline again for
+// every half of the rows when the pool runs full, which a long text does. Contours whose pixels
+// lie apart from all the others' can be filled on their own with the same result: a closed
+// contour adds nothing to the coverage beyond its own pixels, and no pixel gets coverage from
+// two fills. Runs of contours that touch each other's pixels stay together.
+void TText::fillGlyphs(QPainter& p, const QColor& color) const {
+    const size_t n = m_contours.size();
+    const QTransform& m = p.deviceTransform();
+    const QPaintDevice* device = p.device();
+    // Only the raster engine is known to give the same pixels (a printer or a PDF gets one
+    // outline); contours taken from another outline (GlyphCache set by hand) are not used.
+    const QPaintEngine* engine = p.paintEngine();
+    bool apart = n > 1 && device && engine && engine->type() == QPaintEngine::Raster &&
+                 m_contourElements == GlyphCache.elementCount();
+    std::vector<std::pair<int, int>> groups; // element ranges
+    if (apart) {
+        const QRectF inside(0, 0, device->width(), device->height());
+        TPixelBox done(QRectF{}), current(QRectF{});
+        bool anyDone = false;
+        int begin = 0;
+        for (size_t i = 0; i < n && apart; ++i) {
+            const TContour& c = m_contours[i];
+            const QRectF r = m.mapRect(QRectF(c.Left, c.Top, c.Right - c.Left, c.Bottom - c.Top));
+            // Cells beyond the device are gathered at its edges; keep such texts whole.
+            if (!inside.contains(r)) {
+                apart = false;
+                break;
+            }
+            const TPixelBox b(r);
+            if (i == 0) {
+                current = b;
+                continue;
+            }
+            if (anyDone && b.Meets(done)) {
+                apart = false;
+            } else if (b.Meets(current)) {
+                // Groups must stay apart as wholes: the grown box may reach an earlier one.
+                current.Unite(b);
+                if (anyDone && current.Meets(done)) apart = false;
+            } else {
+                groups.emplace_back(begin, m_contours[i].Begin);
+                begin = m_contours[i].Begin;
+                if (anyDone)
+                    done.Unite(current);
+                else
+                    done = current;
+                anyDone = true;
+                current = b;
+            }
+        }
+        if (apart && groups.empty()) apart = false;
+        if (apart) groups.emplace_back(begin, GlyphCache.elementCount());
+    }
+    if (!apart) {
+        p.fillPath(GlyphCache, color);
+        return;
+    }
+    QPainterPath part;
+    part.setFillRule(Qt::WindingFill);
+    for (const auto& [begin, end] : groups) {
+        part.clear();
+        part.setFillRule(Qt::WindingFill);
+        part.reserve(end - begin);
+        for (int i = begin; i < end; ++i) {
+            const QPainterPath::Element& e = GlyphCache.elementAt(i);
+            if (e.isMoveTo())
+                part.moveTo(e.x, e.y);
+            else
+                part.lineTo(e.x, e.y);
+        }
+        p.fillPath(part, color);
+    }
 }
 
 QSizeF TText::GetSize() const {
@@ -417,7 +529,7 @@ void TText::DrawText(TDrawContext& dc) {
         const QTransform old = p.worldTransform();
         p.setRenderHint(QPainter::Antialiasing, smooth);
         p.setWorldTransform(toDevice, true);
-        p.fillPath(GlyphCache, ToQColor(color));
+        fillGlyphs(p, ToQColor(color));
         p.setWorldTransform(old);
         p.setRenderHint(QPainter::Antialiasing, wasSmooth);
     }

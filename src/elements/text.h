@@ -13,9 +13,12 @@
 #include <QSizeF>
 #include <QString>
 #include <array>
+#include <vector>
 
 class QJsonArray;
 class QJsonObject;
+class QColor;
+class QPainter;
 class QTransform;
 
 // 16 bytes in the stored layout of a GUID (first three fields little-endian).
@@ -182,6 +185,15 @@ protected:
 private:
     void loadOld(TStreamReader& s);
     double m_runWidth = 1; // the run's width at the reference size
+    // Where each contour of GlyphCache starts and its box at the reference size (set together
+    // with GlyphCache), so that drawing can fill apart what lies pixels apart.
+    struct TContour {
+        int Begin;
+        double Left, Top, Right, Bottom;
+    };
+    std::vector<TContour> m_contours;
+    int m_contourElements = 0; // GlyphCache's element count they were taken from
+    void fillGlyphs(QPainter& p, const QColor& color) const;
 };
 
 // The dump form of a font and of four corners (kavro-cli dump).

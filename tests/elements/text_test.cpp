@@ -9,7 +9,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTransform>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -533,6 +535,94 @@ TEST(Text, ReversedDirectionTurnsTheGlyphsInsideTheBox) {
         }
     EXPECT_GT(inked, 500);
     EXPECT_LT(mismatches, inked / 20);
+}
+
+// A text is filled in pieces where its glyphs lie pixels apart; the picture must be the one a
+// single fill of the whole outline gives, and a text changed after it was drawn must be drawn as
+// it is now, as a text made in the changed state is.
+TEST(Text, DrawingAfterAChangeFillsTheOutlineAsOneWould) {
+    struct Case {
+        const char* name;
+        std::function<void(TText&)> change;
+    };
+    const Case cases[] = {
+        {"nothing", [](TText&) {}},
+        {"new text", [](TText& t) { t.SetSourceText(QStringLiteral("W i l l 1 2")); }},
+        {"moved a fraction",
+         [](TText& t) {
+             t.MoveBy({13.37f, 2.6f});
+         }},
+        {"turned", [](TText& t) { t.RotateCorners(t.Corners[0], 0.5); }},
+        {"upright turned", [](TText& t) { t.RotateCorners(t.Corners[0], -kPi / 2); }},
+        {"sheared", [](TText& t) { t.ShearAt(t.Corners[0], 0.3, 0.1); }},
+        {"reversed", [](TText& t) { t.ReverseDirection = true; }},
+        {"underlined",
+         [](TText& t) {
+             t.Font.Style = fsUnderline;
+             t.LayoutDirty = true;
+         }},
+        {"italic, bigger",
+         [](TText& t) {
+             TTextFont f = t.Font;
+             f.Style = fsItalic;
+             t.SetTextAndFormat(t.SourceText, f, t.Alignment, 70);
+         }},
+        {"partly outside",
+         [](TText& t) {
+             t.MoveBy({-60, 0});
+         }},
+    };
+    // Views: as drawn first, then zoomed out and in with fractional offsets.
+    const TView views[] = {[] { return TView{}; }(),
+                           [] {
+                               TView v;
+                               v.ZoomX = v.ZoomY = 0.37f;
+                               v.OffsetX = 3.3f;
+                               v.OffsetY = 1.7f;
+                               return v;
+                           }(),
+                           [] {
+                               TView v;
+                               v.ZoomX = v.ZoomY = 2.31f;
+                               v.OffsetX = -101.6f;
+                               v.OffsetY = -40.2f;
+                               return v;
+                           }()};
+    auto draw = [](TText& t, const TView& view) {
+        QImage img(400, 200, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        TDrawContext dc(p, view, true);
+        t.Draw(dc);
+        return img;
+    };
+    auto oneFill = [](TText& t, const TView& view) {
+        QImage img(400, 200, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        if (t.LayoutDirty) t.RebuildGlyphs();
+        p.setWorldTransform(t.GlyphTransform() *
+                            QTransform(view.ZoomX, 0, 0, view.ZoomY, view.OffsetX, view.OffsetY));
+        QPainterPath path = t.GlyphCache;
+        path.setFillRule(Qt::WindingFill);
+        p.fillPath(path, ToQColor(t.Font.Color));
+        return img;
+    };
+    for (const Case& c : cases) {
+        for (size_t v = 0; v < std::size(views); ++v) {
+            SCOPED_TRACE(testing::Message() << c.name << ", view " << v);
+            auto drawn = text(QStringLiteral("R 1 W a.l,l fi"), {30.3f, 60.6f}, taLeft, 33);
+            draw(*drawn, TView{});
+            c.change(*drawn);
+            auto fresh = text(QStringLiteral("R 1 W a.l,l fi"), {30.3f, 60.6f}, taLeft, 33);
+            c.change(*fresh);
+            const QImage now = draw(*drawn, views[v]);
+            EXPECT_GT(ink(now), 0);
+            EXPECT_TRUE(now == draw(*fresh, views[v])) << "drawn as before the change";
+            EXPECT_TRUE(now == oneFill(*fresh, views[v])) << "pieces differ from one fill";
+        }
+    }
 }
 
 // -------------------------------------------------------------------------------------- records
