@@ -208,6 +208,8 @@ QImage logo() {
     return img;
 }
 
+constexpr int kZoneRows = 4;
+
 // Frame and title block on the form-sheet layer.
 void drawFormSheet(TSchematic& s, size_t first, TElementList& list) {
     s.Box(100, 100, 4100, 2870, 5);
@@ -232,6 +234,12 @@ void drawFormSheet(TSchematic& s, size_t first, TElementList& list) {
               {2715, 2660, 3290, 2865}, 32);
     for (int i = 0; i < 8; ++i)
         s.Label(QString::number(i + 1), {350 + 500.f * i, 110}, 36, taCenter);
+    // Row marks and letters down the left edge, matching the sheet's zone grid.
+    const float rowHeight = 2770.f / kZoneRows;
+    for (int i = 0; i < kZoneRows; ++i) {
+        if (i > 0) s.Line({{100, 100 + rowHeight * i}, {160, 100 + rowHeight * i}}, 2);
+        s.Label(QString(QChar(u'A' + i)), {130, 100 + rowHeight * (i + 0.5f) - 18}, 36, taCenter);
+    }
     for (size_t i = first; i < list.size(); ++i)
         list[i]->SetFormLayer(true);
 }
@@ -525,6 +533,12 @@ int demo(const QStringList& args) {
         sheet->SheetHeight = 297;
         // The circuit is drawn on a 5 mm grid, which the view shows at the whole-sheet zoom.
         sheet->GridSize = 50;
+        // The zones are the frame's: eight columns of 50 mm, rows A to D.
+        sheet->ZoneGrid.OffsetX = sheet->ZoneGrid.OffsetY = 100;
+        sheet->ZoneGrid.Width = 4000;
+        sheet->ZoneGrid.Height = 2770;
+        sheet->ZoneGrid.Columns = 8;
+        sheet->ZoneGrid.Rows = kZoneRows;
     }
     TSchematic s1(first.Elements);
     drawFormSheet(s1, 0, first.Elements);
