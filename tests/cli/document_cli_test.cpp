@@ -96,7 +96,7 @@ TEST_F(CliDocuments, InfoAndDump) {
 TEST_F(CliDocuments, ConvertingTwiceGivesTheSameBytesAndTheSameDump) {
     // A document of the current version, an old one with a legacy line, and the demo, whose
     // title block shows the file's name: copies do not depend on their source's name.
-    TDocSpec old;
+    TDocPlan old;
     old.Version = 79;
     old.Vars = {"Ort|Bonn"};
     old.Sheets[0].Elements = TBytes().i32(0).u8(etLinie).raw(CommonHeader()).f32(0).f32(0).f32(5).f32(5);
@@ -129,10 +129,10 @@ TEST_F(CliDocuments, ConvertingTwiceGivesTheSameBytesAndTheSameDump) {
 }
 
 TEST_F(CliDocuments, CheckFindsTheReadableSheetsOfADamagedDocumentAndRepairsIt) {
-    TDocSpec spec;
-    spec.Sheets = QList<TSheetSpec>(5);
-    for (int i = 0; i < 5; ++i) spec.Sheets[i].Name = QStringLiteral("S%1").arg(i + 1);
-    const QByteArray whole = DocumentFile(spec);
+    TDocPlan plan;
+    plan.Sheets = QList<TSheetPlan>(5);
+    for (int i = 0; i < 5; ++i) plan.Sheets[i].Name = QStringLiteral("S%1").arg(i + 1);
+    const QByteArray whole = DocumentFile(plan);
     // Cut the second sheet record short: the file ends in its middle.
     const qsizetype first = whole.indexOf(TBytes().str("S2").b);
     const QString damaged = Write("damaged.kav8", whole.left(first + 20));

@@ -15,15 +15,15 @@ class Damaged : public DocumentFixture {
 protected:
     // Five sheets S1..S5, each with one shape; the file ends in the middle of the second record.
     QString FiveSheetsSecondCut(const QString& name, int version = 80) {
-        TDocSpec spec;
-        spec.Version = version;
-        spec.Sheets = QList<TSheetSpec>(5);
+        TDocPlan plan;
+        plan.Version = version;
+        plan.Sheets = QList<TSheetPlan>(5);
         for (int i = 0; i < 5; ++i) {
-            spec.Sheets[i].Name = QStringLiteral("S%1").arg(i + 1);
-            spec.Sheets[i].Elements = ElementList({ShapeEntry(i + 1)});
+            plan.Sheets[i].Name = QStringLiteral("S%1").arg(i + 1);
+            plan.Sheets[i].Elements = ElementList({ShapeEntry(i + 1)});
         }
-        const QByteArray whole = DocumentFile(spec);
-        const QByteArray second = SheetRecord(version, spec.Sheets[1]);
+        const QByteArray whole = DocumentFile(plan);
+        const QByteArray second = SheetRecord(version, plan.Sheets[1]);
         const qsizetype at = whole.indexOf(second);
         return Write(name, whole.left(at + second.size() / 2));
     }
@@ -88,12 +88,12 @@ TEST_F(Damaged, SecondOfFiveSheetsBrokenOffersTheFirstForRepair) {
 }
 
 TEST_F(Damaged, NothingToRepairShowsTheTextOnlyAndTheProgramGoesOn) {
-    TDocSpec firstBroken;
-    firstBroken.Sheets = QList<TSheetSpec>(3);
+    TDocPlan firstBroken;
+    firstBroken.Sheets = QList<TSheetPlan>(3);
     firstBroken.Sheets[0].Elements = ElementList({TBytes().u8(120)});
-    TDocSpec tooMany;
+    TDocPlan tooMany;
     tooMany.StoredCountMinusOne = 2000; // one record present, 2001 claimed
-    TDocSpec badVars;
+    TDocPlan badVars;
     badVars.Vars = {QString(300, QLatin1Char('v'))};
     struct Case {
         const char* name;
@@ -118,10 +118,10 @@ TEST_F(Damaged, NothingToRepairShowsTheTextOnlyAndTheProgramGoesOn) {
 }
 
 TEST_F(Damaged, MissingOptionsAfterTheLastSheetOfAnOldFileLoseNoSheet) {
-    TDocSpec spec;
-    spec.Version = 55;
-    spec.Sheets = QList<TSheetSpec>(2);
-    QByteArray file = DocumentFile(spec);
+    TDocPlan plan;
+    plan.Version = 55;
+    plan.Sheets = QList<TSheetPlan>(2);
+    QByteArray file = DocumentFile(plan);
     file.chop(2);
     prompts.Answer(TPromptResult::Ok);
     TDocument doc;
@@ -158,13 +158,13 @@ TEST_F(Damaged, ARecoveryFileThatCannotBeWrittenLeavesTheReadSheetsInMemory) {
 }
 
 TEST_F(Damaged, DamagedSheetFiles) {
-    TDocSpec spec;
-    spec.Sheets = QList<TSheetSpec>(2);
-    spec.Sheets[0].Name = "T1";
-    spec.Sheets[1].Elements = ElementList({TBytes().u8(121)});
-    const QString secondBroken = Write("two.blt", SheetFileBytes(spec));
-    spec.Sheets[0].Elements = ElementList({TBytes().u8(121)});
-    const QString firstBroken = Write("one.blt", SheetFileBytes(spec));
+    TDocPlan plan;
+    plan.Sheets = QList<TSheetPlan>(2);
+    plan.Sheets[0].Name = "T1";
+    plan.Sheets[1].Elements = ElementList({TBytes().u8(121)});
+    const QString secondBroken = Write("two.blt", SheetFileBytes(plan));
+    plan.Sheets[0].Elements = ElementList({TBytes().u8(121)});
+    const QString firstBroken = Write("one.blt", SheetFileBytes(plan));
 
     struct Case {
         const char* name;

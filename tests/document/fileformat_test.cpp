@@ -79,9 +79,9 @@ TEST_F(FileFormat, EmptyDocumentBytes) {
     EXPECT_EQ(r.left(), 0);
 
     // The builder of the tests spells the same file.
-    TDocSpec spec;
-    spec.Sheets[0].Name = GetMessage(5077);
-    EXPECT_EQ(bytes.toHex(), DocumentFile(spec).toHex());
+    TDocPlan plan;
+    plan.Sheets[0].Name = GetMessage(5077);
+    EXPECT_EQ(bytes.toHex(), DocumentFile(plan).toHex());
 
     TDocument back;
     ASSERT_TRUE(LoadDocumentFile(back, Path("empty.kav8"), FileKind::Document));
@@ -179,15 +179,15 @@ TEST_F(FileFormat, OlderVersionsReadTheirOwnLayout) {
                  {80, true, true, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
-        TDocSpec spec;
-        spec.Version = c.version;
+        TDocPlan plan;
+        plan.Version = c.version;
         // The builder writes 8-bit text before version 80: Latin-1, which is Windows-1252 here.
-        spec.Vars = {QString::fromUtf8("Ort|Köln")};
-        spec.ComponentPageNumbers = false;
-        spec.SheetPageNumbers = true;
-        spec.Prefix = "P";
-        spec.PrintSelection = "2";
-        TSheetSpec& s = spec.Sheets[0];
+        plan.Vars = {QString::fromUtf8("Ort|Köln")};
+        plan.ComponentPageNumbers = false;
+        plan.SheetPageNumbers = true;
+        plan.Prefix = "P";
+        plan.PrintSelection = "2";
+        TSheetPlan& s = plan.Sheets[0];
         s.Name = QString::fromUtf8("Straße");
         s.OriginX = 5;
         s.Scale = 3;
@@ -195,7 +195,7 @@ TEST_F(FileFormat, OlderVersionsReadTheirOwnLayout) {
         s.Description = QString::fromUtf8("Beschreibung ä");
         s.Reserve = true;
         s.ZoneGrid = TBytes().f32(1000).f32(500).f32(1).f32(2).i32(4).i32(3).i32(1).i32(1);
-        const QByteArray file = DocumentFile(spec);
+        const QByteArray file = DocumentFile(plan);
         TDocument doc;
         doc.PageNumberPrefix = "kept";
         doc.PrintSelection = "cleared";
@@ -282,12 +282,12 @@ TEST_F(FileFormat, CurrentSheetIndexAndSheetCountAreKeptInRange) {
                  {"no sheet at all", 0, 0, 0, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TDocSpec spec;
-        spec.Current = c.current;
-        spec.Sheets = QList<TSheetSpec>(c.sheets);
+        TDocPlan plan;
+        plan.Current = c.current;
+        plan.Sheets = QList<TSheetPlan>(c.sheets);
         TDocument doc;
         bool ok = false;
-        LoadInto(doc, Write("c.kav8", DocumentFile(spec)), FileKind::Document, &ok);
+        LoadInto(doc, Write("c.kav8", DocumentFile(plan)), FileKind::Document, &ok);
         EXPECT_TRUE(ok);
         EXPECT_EQ(doc.SheetCount(), c.wantSheets);
         EXPECT_EQ(doc.CurrentIndex(), c.wantCurrent);
@@ -297,8 +297,8 @@ TEST_F(FileFormat, CurrentSheetIndexAndSheetCountAreKeptInRange) {
 }
 
 TEST_F(FileFormat, ValuesThatWouldDivideByZeroOrOverflowAreClamped) {
-    TDocSpec spec;
-    TSheetSpec& s = spec.Sheets[0];
+    TDocPlan plan;
+    TSheetPlan& s = plan.Sheets[0];
     s.Zoom = 0;
     s.Grid = 0;
     s.Width = -5;
@@ -306,14 +306,14 @@ TEST_F(FileFormat, ValuesThatWouldDivideByZeroOrOverflowAreClamped) {
     s.Scale = 0;
     s.ZoneGrid = TBytes().f32(0).f32(std::nanf("")).f32(INFINITY).f32(1).i32(0).i32(900).i32(INT_MAX).i32(INT_MIN);
     s.PrintLayout = TBytes().i32(7).f32(NAN).f32(0).i32(0).u8(1).zeros(3).i32(0).i32(99).i32(-3).i32(0);
-    TSheetSpec t;
+    TSheetPlan t;
     t.Zoom = std::nanf("");
     t.Grid = -10;
-    TSheetSpec u;
+    TSheetPlan u;
     u.Zoom = 1e30f;
-    spec.Sheets = {s, t, u};
+    plan.Sheets = {s, t, u};
     TDocument doc;
-    ASSERT_TRUE(LoadDocumentFile(doc, Write("z.kav8", DocumentFile(spec)), FileKind::Document));
+    ASSERT_TRUE(LoadDocumentFile(doc, Write("z.kav8", DocumentFile(plan)), FileKind::Document));
     const TEditor& a = doc.Sheet(0);
     EXPECT_EQ(a.Zoom, kMinZoom);
     EXPECT_EQ(a.GridSize, 1);
@@ -340,11 +340,11 @@ TEST_F(FileFormat, ValuesThatWouldDivideByZeroOrOverflowAreClamped) {
 
 TEST_F(FileFormat, CountsBeyondTheDataFailBeforeAnythingIsAllocated) {
     // Each file claims far more than it holds; the reader must refuse without trying.
-    TSheetSpec hugeElements;
+    TSheetPlan hugeElements;
     hugeElements.Elements = TBytes().i32(INT_MAX - 1);
-    TSheetSpec hugeMagnets;
+    TSheetPlan hugeMagnets;
     hugeMagnets.MagnetH = {1};
-    TDocSpec magnets;
+    TDocPlan magnets;
     magnets.Sheets = {hugeMagnets};
     QByteArray magnetFile = DocumentFile(magnets);
     // Patch the horizontal magnet count (after the element list) to a huge value.
@@ -352,13 +352,13 @@ TEST_F(FileFormat, CountsBeyondTheDataFailBeforeAnythingIsAllocated) {
     const qsizetype at = magnetFile.indexOf(rec) + (rec.indexOf(floatList({1})));
     QByteArray count = TBytes().i32(0x3FFFFFFF);
     magnetFile.replace(at, 4, count);
-    TDocSpec elements;
+    TDocPlan elements;
     elements.Sheets = {hugeElements};
-    TDocSpec vars;
+    TDocPlan vars;
     vars.Vars = {"a|b"};
     QByteArray varFile = DocumentFile(vars);
     varFile.replace(11, 4, TBytes().i32(30000).b); // 30000 entries announced, one present
-    TDocSpec name;
+    TDocPlan name;
     QByteArray nameFile = DocumentFile(name);
     const qsizetype nameAt = nameFile.indexOf(TBytes().str("Blatt").b);
     nameFile.replace(nameAt, 4, TBytes().i32(0x7FFFFFFF).b);
@@ -402,11 +402,11 @@ TEST_F(FileFormat, UserVariableLimits) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         prompts.Clear();
-        TDocSpec spec;
-        spec.Vars = vars(c.count, c.length);
+        TDocPlan plan;
+        plan.Vars = vars(c.count, c.length);
         TDocument doc;
         bool ok = false;
-        const TLoadReport r = LoadInto(doc, Write("u.kav8", DocumentFile(spec)), FileKind::Document, &ok);
+        const TLoadReport r = LoadInto(doc, Write("u.kav8", DocumentFile(plan)), FileKind::Document, &ok);
         EXPECT_EQ(ok, c.ok);
         if (c.ok) {
             EXPECT_EQ(doc.UserVariables.size(), c.count);
@@ -418,20 +418,20 @@ TEST_F(FileFormat, UserVariableLimits) {
             EXPECT_EQ(doc.SheetCount(), 1);
         }
         // The same for a version-79 file, whose entries are 8-bit short strings.
-        spec.Version = 79;
+        plan.Version = 79;
         TDocument old;
-        LoadInto(old, Write("u.kav", DocumentFile(spec)), FileKind::Document, &ok);
+        LoadInto(old, Write("u.kav", DocumentFile(plan)), FileKind::Document, &ok);
         EXPECT_EQ(ok, c.ok);
     }
 }
 
 TEST_F(FileFormat, UserVariablesMergeAndWriteOnlyWhatReadsBack) {
-    TDocSpec spec;
-    spec.Vars = {"A|1", "no bar", "|nameless", " a |2", "B|3", "b|3"};
+    TDocPlan plan;
+    plan.Vars = {"A|1", "no bar", "|nameless", " a |2", "B|3", "b|3"};
     prompts.Answer(TPromptResult::Yes);
     TDocument doc;
     doc.UserVariables = {{"Old", "gone"}}; // a document load replaces the list
-    ASSERT_TRUE(LoadDocumentFile(doc, Write("m.kav8", DocumentFile(spec)), FileKind::Document));
+    ASSERT_TRUE(LoadDocumentFile(doc, Write("m.kav8", DocumentFile(plan)), FileKind::Document));
     ASSERT_EQ(prompts.History().size(), 1); // only A asks: same name, other value
     EXPECT_EQ(prompts.History()[0].Request.Text,
               "\"a\" : " + GetMessage(5008) + "\r\r" + GetMessage(5009) + " (\"2\")");
@@ -449,14 +449,14 @@ TEST_F(FileFormat, UserVariablesMergeAndWriteOnlyWhatReadsBack) {
 TEST_F(FileFormat, Version55DocumentWithOtherPageNumberOptionIsReadTwice) {
     for (bool stored : {false, true}) {
         SCOPED_TRACE(stored);
-        TDocSpec spec;
-        spec.Version = 55;
-        spec.ComponentPageNumbers = stored;
-        spec.Sheets = QList<TSheetSpec>(2);
+        TDocPlan plan;
+        plan.Version = 55;
+        plan.ComponentPageNumbers = stored;
+        plan.Sheets = QList<TSheetPlan>(2);
         TDocument doc;
         doc.ComponentPageNumbers = false;
         TLoadReport r;
-        ASSERT_TRUE(LoadDocumentFile(doc, Write("v55.kav", DocumentFile(spec)), FileKind::Document,
+        ASSERT_TRUE(LoadDocumentFile(doc, Write("v55.kav", DocumentFile(plan)), FileKind::Document,
                                      {}, &r));
         EXPECT_EQ(r.Passes, stored ? 2 : 1);
         EXPECT_EQ(doc.ComponentPageNumbers, stored);
@@ -483,11 +483,11 @@ TEST_F(FileFormat, ElementListFramingAndTypeCodes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TDocSpec spec;
-        spec.Sheets[0].Elements = c.list;
-        spec.Sheets.append(TSheetSpec{});
+        TDocPlan plan;
+        plan.Sheets[0].Elements = c.list;
+        plan.Sheets.append(TSheetPlan{});
         TDocument doc;
-        const TLoadReport r = ReadDocumentData(doc, DocumentFile(spec), FileKind::Document);
+        const TLoadReport r = ReadDocumentData(doc, DocumentFile(plan), FileKind::Document);
         EXPECT_EQ(r.Outcome == TLoadOutcome::Ok, c.ok) << r.Reason.toStdString();
         if (c.ok) {
             ASSERT_EQ(doc.SheetCount(), 2); // the framing consumed exactly the list
@@ -506,7 +506,7 @@ TEST_F(FileFormat, ElementListFramingAndTypeCodes) {
         return list;
     };
     for (int depth : {kMaxListNesting, kMaxListNesting + 1}) {
-        TDocSpec deep;
+        TDocPlan deep;
         deep.Sheets[0].Elements = nestedList(depth);
         TDocument doc;
         const TLoadReport r = ReadDocumentData(doc, DocumentFile(deep), FileKind::Document);
@@ -588,14 +588,14 @@ TEST_F(FileFormat, FormSheetFileHoldsOnlyTheFormLayer) {
 }
 
 TEST_F(FileFormat, DuplicateComponentIdentitiesAreRenewedAndChildrenFollow) {
-    TDocSpec spec;
-    spec.Sheets[0].Elements = ElementList({
+    TDocPlan plan;
+    plan.Sheets[0].Elements = ElementList({
         ComponentEntry(5, 0, {ShapeEntry(1)}),
         ComponentEntry(5, 0, {ShapeEntry(2)}),
         ComponentEntry(9, 5, {ShapeEntry(3)}),
     });
     TDocument doc;
-    ASSERT_TRUE(LoadDocumentFile(doc, Write("d.kav8", DocumentFile(spec)), FileKind::Document));
+    ASSERT_TRUE(LoadDocumentFile(doc, Write("d.kav8", DocumentFile(plan)), FileKind::Document));
     auto& list = doc.Sheet(0).Elements;
     ASSERT_EQ(list.size(), 3u);
     auto* a = dynamic_cast<TTestComponent*>(list[0].get());
@@ -617,11 +617,11 @@ TEST_F(FileFormat, ComponentsInsideBodiesAreLinkedAndPreexistingIdentitiesWin) {
     TDocument doc;
     doc.New();
     // A component already in the document owns identity 40.
-    TDocSpec first;
+    TDocPlan first;
     first.Sheets[0].Elements = ElementList({ComponentEntry(40, 0, {ShapeEntry(1)})});
     ASSERT_TRUE(doc.LoadSheetFile(Write("one.blt", SheetFileBytes(first)), 0));
     // The sheet file brings another 40 with a child, and a parent nested inside a body.
-    TDocSpec second;
+    TDocPlan second;
     second.Sheets[0].Elements = ElementList({
         ComponentEntry(40, 0, {ShapeEntry(2)}),
         ComponentEntry(41, 40, {ShapeEntry(3)}),
@@ -645,11 +645,11 @@ TEST_F(FileFormat, ComponentsInsideBodiesAreLinkedAndPreexistingIdentitiesWin) {
 }
 
 TEST_F(FileFormat, EmptyComponentsAreDroppedWithoutCountingAsAChange) {
-    TDocSpec spec;
-    spec.Sheets[0].Elements = ElementList({ShapeEntry(1), ComponentEntry(3, 0, {}), ShapeEntry(2),
+    TDocPlan plan;
+    plan.Sheets[0].Elements = ElementList({ShapeEntry(1), ComponentEntry(3, 0, {}), ShapeEntry(2),
                                            ComponentEntry(4, 3, {ShapeEntry(9)})});
     TDocument doc;
-    ASSERT_TRUE(LoadDocumentFile(doc, Write("e.kav8", DocumentFile(spec)), FileKind::Document));
+    ASSERT_TRUE(LoadDocumentFile(doc, Write("e.kav8", DocumentFile(plan)), FileKind::Document));
     const auto& list = doc.Sheet(0).Elements;
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[2]->TypeCode, etBauteil);
@@ -659,14 +659,14 @@ TEST_F(FileFormat, EmptyComponentsAreDroppedWithoutCountingAsAChange) {
 }
 
 TEST_F(FileFormat, LegacyTextLinksAreConverted) {
-    TDocSpec spec;
-    spec.Version = 79;
-    TSheetSpec one, two;
+    TDocPlan plan;
+    plan.Version = 79;
+    TSheetPlan one, two;
     one.Elements = ElementList({TextEntry("A", 1, 0, 79, "B"), TextEntry("C", 3, 0, 79, "nowhere")});
     two.Elements = ElementList({TextEntry("B", 2, 0, 79, ""), TextEntry("B", 4, 0, 79, "B")});
-    spec.Sheets = {one, two};
+    plan.Sheets = {one, two};
     TDocument doc;
-    ASSERT_TRUE(LoadDocumentFile(doc, Write("t.kav", DocumentFile(spec)), FileKind::Document));
+    ASSERT_TRUE(LoadDocumentFile(doc, Write("t.kav", DocumentFile(plan)), FileKind::Document));
     auto text = [&](int sheet, int i) {
         return dynamic_cast<TTestText*>(doc.Sheet(sheet).Elements[size_t(i)].get());
     };

@@ -7,7 +7,7 @@
 #include <QList>
 #include <QStringList>
 
-struct TSheetSpec {
+struct TSheetPlan {
     QString Name = QStringLiteral("Blatt");
     qint32 Height = 210, Width = 297, Grid = 10;
     qint32 ScrollX = 0, ScrollY = 0;
@@ -31,7 +31,7 @@ inline QByteArray floatList(const QList<float>& l) {
     return b;
 }
 
-inline QByteArray SheetRecord(int version, const TSheetSpec& s) {
+inline QByteArray SheetRecord(int version, const TSheetPlan& s) {
     TBytes b;
     if (version >= 80) b.str(s.Name); else b.shortStr(s.Name.toLatin1(), 31);
     b.i32(s.Height).i32(s.Width);
@@ -63,18 +63,18 @@ inline QByteArray UserVarBlock(int version, const QStringList& entries) {
     return b;
 }
 
-struct TDocSpec {
+struct TDocPlan {
     int Version = 80;
     QStringList Vars;
     bool ComponentPageNumbers = false, SheetPageNumbers = false;
     QString Prefix, PrintSelection;
     qint32 Current = 0;
-    QList<TSheetSpec> Sheets{TSheetSpec{}};
+    QList<TSheetPlan> Sheets{TSheetPlan{}};
     qint32 StoredCountMinusOne = -2; // -2: the real count minus one
     bool SheetFile = false;          // no document options
 };
 
-inline QByteArray DocumentFile(const TDocSpec& d) {
+inline QByteArray DocumentFile(const TDocPlan& d) {
     TBytes b;
     b.raw(Header(d.Version));
     if (d.Version >= 60) b.raw(UserVarBlock(d.Version, d.Vars));
@@ -83,12 +83,12 @@ inline QByteArray DocumentFile(const TDocSpec& d) {
         if (d.Version >= 80) b.str(d.Prefix).str(d.PrintSelection);
     }
     b.i32(d.Current).i32(d.StoredCountMinusOne == -2 ? qint32(d.Sheets.size()) - 1 : d.StoredCountMinusOne);
-    for (const TSheetSpec& s : d.Sheets) b.raw(SheetRecord(d.Version, s));
+    for (const TSheetPlan& s : d.Sheets) b.raw(SheetRecord(d.Version, s));
     if (d.Version >= 50 && d.Version <= 60 && !d.SheetFile) b.u8(d.ComponentPageNumbers).u8(d.SheetPageNumbers);
     return b;
 }
 
-inline QByteArray SheetFileBytes(TDocSpec d) {
+inline QByteArray SheetFileBytes(TDocPlan d) {
     d.SheetFile = true;
     d.Current = 0;
     return DocumentFile(d);

@@ -75,9 +75,9 @@ TEST_F(DocumentLines, PolylinesRoundTripExactly) {
 }
 
 TEST_F(DocumentLines, OldFilesAreCleanedUpWhileRead) {
-    TDocSpec spec;
-    spec.Version = 55;
-    spec.Sheets[0].Elements = ElementList({
+    TDocPlan plan;
+    plan.Version = 55;
+    plan.Sheets[0].Elements = ElementList({
         PolyLineEntryV55({{0, 0}, {10, 0}}),
         LegacyLineEntry({1.4f, 2.6f}, {30, 40}),
         PolyLineEntryV55({{5, 5}}), // one point: dropped
@@ -86,7 +86,7 @@ TEST_F(DocumentLines, OldFilesAreCleanedUpWhileRead) {
         PolyLineEntryV55({{1, 1}, {2, 2}, {3, 3}}),
     });
     TDocument doc;
-    ASSERT_TRUE(LoadDocumentFile(doc, Write("old.kav", DocumentFile(spec)), FileKind::Document));
+    ASSERT_TRUE(LoadDocumentFile(doc, Write("old.kav", DocumentFile(plan)), FileKind::Document));
     const auto& list = doc.Sheet(0).Elements;
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0]->TypeCode, etPolyLine);
@@ -99,7 +99,7 @@ TEST_F(DocumentLines, OldFilesAreCleanedUpWhileRead) {
 
     // Degenerate shapes of a newer old file: an ellipse without outline points, polygons below
     // three points and a polyline below two disappear; the rest keep their order.
-    TDocSpec shapes;
+    TDocPlan shapes;
     shapes.Version = 79;
     shapes.Sheets[0].Elements = ElementList({EllipseEntryV79(0), PolygonEntryV79(3), ShapeEntry(1),
                                              PolygonEntryV79(2), EllipseEntryV79(32),
@@ -112,7 +112,7 @@ TEST_F(DocumentLines, OldFilesAreCleanedUpWhileRead) {
     EXPECT_EQ(codes, (std::vector<int>{etPolygon, kTestShapeCode, etKreis, etPolyLine}));
 
     // Inside a component's body the same rules hold.
-    TDocSpec nested;
+    TDocPlan nested;
     nested.Version = 55;
     nested.Sheets[0].Elements = ElementList(
         {ComponentEntry(1, 0, {PolyLineEntryV55({{5, 5}}), LegacyLineEntry({0, 0}, {1, 1})})});
