@@ -1,5 +1,6 @@
 // Painting a sheet into an image: background, layer and grid order, culling by the clip
 // rectangle, the element under construction, form-sheet editing, zone grid and overlay.
+#include "counting_box.h"
 #include "editor/editor.h"
 #include "elements/MyD2D.h"
 #include "elements/Rechteck.h"
@@ -9,26 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Counts its draws; its bounds are fixed.
-class TCountingBox : public TElement {
-public:
-    explicit TCountingBox(TRRect r) : TElement(13), R(r) {}
-    TRRect R;
-    int Draws = 0;
-    bool HitPoint(const TView&, QPoint) const override { return false; }
-    void Draw(TDrawContext&) override { ++Draws; }
-    void MoveBy(TRPoint) override {}
-    TRRect GetBounds() const override { return R; }
-    void ScaleAt(TRPoint, double, double) override {}
-    void ShearAt(TRPoint, double, double) override {}
-    void RotateAt(TRPoint, double) override {}
-    void MirrorX(TRPoint) override {}
-    void MirrorY(TRPoint) override {}
-    TRPoint GetRefPoint() const override { return {R.Left, R.Top}; }
-    bool HitRect(const TView&, const TIRect&, bool) const override { return false; }
-    void LoadFromStream(TStreamReader&) override {}
-};
 
 class SheetPaint : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 // The sheet view's numbers without a widget: zoom, scrolling, snapping, origin, read-out,
 // ruler and grid plans, zone letters.
+#include "counting_box.h"
 #include "editor/editor.h"
 #include "editor/viewplan.h"
 #include "platform/messages.h"
@@ -144,36 +145,17 @@ TEST_F(SheetView, ZoomSheetFitsTheWholeClientArea) {
     EXPECT_GT(sheet.CanvasSize().width(), 800); // the width of the scroll bars counted too
 }
 
-class TBox : public TElement {
-public:
-    explicit TBox(TRRect r) : TElement(13), R(r) {}
-    TRRect R;
-    int Draws = 0;
-    bool HitPoint(const TView&, QPoint) const override { return false; }
-    void Draw(TDrawContext&) override { ++Draws; }
-    void MoveBy(TRPoint) override {}
-    TRRect GetBounds() const override { return R; }
-    void ScaleAt(TRPoint, double, double) override {}
-    void ShearAt(TRPoint, double, double) override {}
-    void RotateAt(TRPoint, double) override {}
-    void MirrorX(TRPoint) override {}
-    void MirrorY(TRPoint) override {}
-    TRPoint GetRefPoint() const override { return {R.Left, R.Top}; }
-    bool HitRect(const TView&, const TIRect&, bool) const override { return false; }
-    void LoadFromStream(TStreamReader&) override {}
-};
-
 TEST_F(SheetView, ZoomElementsNeedsElementsAndKeepsToTheSheet) {
     EXPECT_FALSE(sheet.ZoomElements());
     EXPECT_FLOAT_EQ(sheet.Zoom, 0.2f);
-    sheet.Elements.push_back(std::make_unique<TBox>(TRRect{1000, 1000, 1200, 1100}));
+    sheet.Elements.push_back(std::make_unique<TCountingBox>(TRRect{1000, 1000, 1200, 1100}));
     EXPECT_TRUE(sheet.ZoomElements());
     // 10 % margin: 1240 x 1120 .. wide 240 world units in 800 pixels.
     EXPECT_NEAR(sheet.Zoom, 0.2 * 800 / std::nearbyint(240 * 0.2), 1e-4);
     EXPECT_EQ(sheet.WorldToClientPoint({1100, 1050}), QPoint(400, 300));
     // Elements only outside the sheet give nothing to zoom to.
     sheet.Elements.clear();
-    sheet.Elements.push_back(std::make_unique<TBox>(TRRect{-900, -900, -500, -500}));
+    sheet.Elements.push_back(std::make_unique<TCountingBox>(TRRect{-900, -900, -500, -500}));
     const float before = sheet.Zoom;
     EXPECT_FALSE(sheet.ZoomElements());
     EXPECT_FLOAT_EQ(sheet.Zoom, before);
