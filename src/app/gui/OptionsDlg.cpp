@@ -2,6 +2,7 @@
 
 #include "document/paperformat.h"
 #include "platform/folders.h"
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 #include "platform/prompt.h"
 #include "platform/shell.h"
@@ -33,11 +34,6 @@ const QString TOptionsDlg::NoHotkey = QStringLiteral("---");
 namespace {
 constexpr int PageMessages[TOptionsDlg::pgCount] = {5300, 5410, 5327, 5330, 5370, 5430, 5390, 5400};
 const QChar CR = u'\r';
-
-template <class W> W* Named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QLabel* WrappedLabel(const char* name) {
     auto* l = Named(new QLabel, name);

@@ -2,6 +2,7 @@
 
 #include "document/paperformat.h"
 #include "editor/viewplan.h"
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 
 #include <QCheckBox>
@@ -22,11 +23,6 @@
 #include <cmath>
 
 namespace {
-
-template <class T> T* Named(T* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 constexpr int kUnitDivisors[] = {1, 10, 1000, 1000000};
 
