@@ -1,5 +1,7 @@
 #include "app/gui/SpracheDlg.h"
 
+#include "platform/gui/named.h"
+
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,12 +12,9 @@ TSpracheDlg::TSpracheDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Kavro-Viewer"));
     setModal(true);
     // The names of the languages in their own language, so every user finds theirs.
-    RB_Deutsch = new QRadioButton(QStringLiteral("Deutsch"));
-    RB_Deutsch->setObjectName(QStringLiteral("RB_Deutsch"));
-    RB_Englisch = new QRadioButton(QStringLiteral("English"));
-    RB_Englisch->setObjectName(QStringLiteral("RB_Englisch"));
-    RB_Franzoesisch = new QRadioButton(QStringLiteral("Français"));
-    RB_Franzoesisch->setObjectName(QStringLiteral("RB_Franzoesisch"));
+    RB_Deutsch = Named(new QRadioButton(QStringLiteral("Deutsch")), "RB_Deutsch");
+    RB_Englisch = Named(new QRadioButton(QStringLiteral("English")), "RB_Englisch");
+    RB_Franzoesisch = Named(new QRadioButton(QStringLiteral("Français")), "RB_Franzoesisch");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("B_OK"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("B_Abbrechen"));

@@ -17,6 +17,7 @@
 #include "output/gui/WertEingabeDlg.h"
 #include "platform/config.h"
 #include "platform/folders.h"
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 #include "platform/prompt.h"
 
@@ -317,8 +318,7 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     m_lifecycle->Hooks.AutosaveAllowed = [this] { return isActiveWindow(); };
     m_lifecycle->Hooks.DocumentNameChanged = [this] { FileNameChanged(); };
     ConnectSheetHooks();
-    SplashTimer = new QTimer(this);
-    SplashTimer->setObjectName(QStringLiteral("SplashTimer"));
+    SplashTimer = Named(new QTimer(this), "SplashTimer");
     SplashTimer->setSingleShot(true);
     SplashTimer->setInterval(2000);
     connect(SplashTimer, &QTimer::timeout, this, &TForm1::SplashTimerTimer);
@@ -427,8 +427,7 @@ void TForm1::BuildMenus() {
     ViewerSprache1->setVisible(false);
     connect(ViewerSprache1, &QAction::triggered, this, &TForm1::ChangeLanguage);
 
-    Popup_Raster = new QMenu(this);
-    Popup_Raster->setObjectName(QStringLiteral("Popup_Raster"));
+    Popup_Raster = Named(new QMenu(this), "Popup_Raster");
     for (int tag : GridTags) {
         QAction* a = Popup_Raster->addAction(QString());
         a->setData(tag);
@@ -439,12 +438,10 @@ void TForm1::BuildMenus() {
 }
 
 void TForm1::BuildToolPalette() {
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1 = Named(new QToolBar(this), "ToolBar1");
     ToolBar1->setMovable(false);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
-    TB_ShowParentChild = new QToolButton;
-    TB_ShowParentChild->setObjectName(QStringLiteral("TB_ShowParentChild"));
+    TB_ShowParentChild = Named(new QToolButton, "TB_ShowParentChild");
     TB_ShowParentChild->setCheckable(true);
     TB_ShowParentChild->setIcon(SwitchIcon(QStringLiteral("TB_ShowParentChild")));
     connect(TB_ShowParentChild, &QToolButton::toggled, this,
@@ -454,16 +451,12 @@ void TForm1::BuildToolPalette() {
 
     // Left to right: the library panel with its splitter, the tool palette, the sheet area. The
     // sheet view and the library view replace the placeholders inside them.
-    Splitter1 = new QSplitter(Qt::Horizontal);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Bibo_panel = new QWidget;
-    Bibo_panel->setObjectName(QStringLiteral("Bibo_panel"));
+    Splitter1 = Named(new QSplitter(Qt::Horizontal), "Splitter1");
+    Bibo_panel = Named(new QWidget, "Bibo_panel");
     Bibo_panel->setMinimumWidth(60);
 
-    P_Modus = new QWidget;
-    P_Modus->setObjectName(QStringLiteral("P_Modus"));
-    TB_Modus = new QToolBar(P_Modus);
-    TB_Modus->setObjectName(QStringLiteral("TB_Modus"));
+    P_Modus = Named(new QWidget, "P_Modus");
+    TB_Modus = Named(new QToolBar(P_Modus), "TB_Modus");
     TB_Modus->setOrientation(Qt::Vertical);
     TB_Modus->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     TB_Modus->setIconSize(QSize(IconSize, IconSize));
@@ -524,8 +517,7 @@ void TForm1::BuildToolPalette() {
 
 void TForm1::BuildStatusBar() {
     // The key-hint panel sits above the status bar.
-    P_KeyHint = new QWidget;
-    P_KeyHint->setObjectName(QStringLiteral("P_KeyHint"));
+    P_KeyHint = Named(new QWidget, "P_KeyHint");
     L_Key_STRG = KeyLabel("L_Key_STRG", QStringLiteral("STRG"));
     L_Key_SHIFT = KeyLabel("L_Key_SHIFT", QStringLiteral("SHIFT"));
     L_Key_ALT = KeyLabel("L_Key_ALT", QStringLiteral("ALT"));
@@ -544,8 +536,7 @@ void TForm1::BuildStatusBar() {
     hints->addWidget(L_Hint1);
     hints->addWidget(L_Hint2, 1);
 
-    LMDStatusBar = new QStatusBar;
-    LMDStatusBar->setObjectName(QStringLiteral("LMDStatusBar"));
+    LMDStatusBar = Named(new QStatusBar, "LMDStatusBar");
     L_KX = StatusLabel("L_KX", 70);
     L_KY = StatusLabel("L_KY", 70);
     L_DXCaption = StatusLabel("L_DXCaption", 0);

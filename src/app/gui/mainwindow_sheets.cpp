@@ -17,6 +17,7 @@
 #include "output/gui/PageSelectDlg.h"
 #include "output/gui/WertEingabeDlg.h"
 #include "platform/config.h"
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 #include "platform/prompt.h"
 #include "platform/shell.h"
@@ -189,8 +190,7 @@ void TForm1::BuildSheetMenus() {
         a->setObjectName(QString::fromLatin1(name));
         return a;
     };
-    Blatt1 = new QMenu(this);
-    Blatt1->setObjectName(QStringLiteral("Blatt1"));
+    Blatt1 = Named(new QMenu(this), "Blatt1");
     Blatteinrichten1 = add(Blatt1, "Blatteinrichten1");
     Blatt1->addSeparator();
     NeuesBlatt1 = add(Blatt1, "NeuesBlatt1");
@@ -214,8 +214,7 @@ void TForm1::BuildSheetMenus() {
         UpdateCommands();
     });
 
-    Formblatt1 = new QMenu(this);
-    Formblatt1->setObjectName(QStringLiteral("Formblatt1"));
+    Formblatt1 = Named(new QMenu(this), "Formblatt1");
     Hintergrundbearbeiten = add(Formblatt1, "Hintergrundbearbeiten");
     Hintergrundbearbeiten->setCheckable(true);
     Formblatt1->addSeparator();
@@ -232,8 +231,7 @@ void TForm1::BuildSheetMenus() {
     menuBar()->insertMenu(Einstellungen1->menuAction(), Blatt1);
     menuBar()->insertMenu(Einstellungen1->menuAction(), Formblatt1);
 
-    Popup_Zoom = new QMenu(this);
-    Popup_Zoom->setObjectName(QStringLiteral("Popup_Zoom"));
+    Popup_Zoom = Named(new QMenu(this), "Popup_Zoom");
     ZoomBlatt1 = add(Popup_Zoom, "ZoomBlatt1");
     ZoomElemente1 = add(Popup_Zoom, "ZoomElemente1");
     ZoomMarkierte1 = add(Popup_Zoom, "ZoomMarkierte1");
@@ -253,8 +251,7 @@ void TForm1::BuildSheetMenus() {
     });
     connect(Popup_Zoom, &QMenu::aboutToShow, this, &TForm1::UpdateCommands);
 
-    Popup_Tab = new QMenu(this);
-    Popup_Tab->setObjectName(QStringLiteral("Popup_Tab"));
+    Popup_Tab = Named(new QMenu(this), "Popup_Tab");
     for (int id = 2100; id <= 2104; ++id) {
         QAction* a = Popup_Tab->addAction(QString());
         a->setData(id);
@@ -266,11 +263,9 @@ void TForm1::BuildSheetMenus() {
     connect(tab[3], &QAction::triggered, this, &TForm1::Blattlschen1Click);
     connect(tab[4], &QAction::triggered, this, &TForm1::Sortieren2Click);
 
-    Popup_NeuesBlatt = new QMenu(this);
-    Popup_NeuesBlatt->setObjectName(QStringLiteral("Popup_NeuesBlatt"));
+    Popup_NeuesBlatt = Named(new QMenu(this), "Popup_NeuesBlatt");
     connect(Popup_NeuesBlatt, &QMenu::aboutToShow, this, &TForm1::FillNewSheetMenu);
-    Popup_GotoPage = new QMenu(this);
-    Popup_GotoPage->setObjectName(QStringLiteral("Popup_GotoPage"));
+    Popup_GotoPage = Named(new QMenu(this), "Popup_GotoPage");
     connect(Popup_GotoPage, &QMenu::aboutToShow, this, [this] { FillGotoMenu(Popup_GotoPage); });
 }
 
@@ -316,8 +311,7 @@ void TForm1::BuildDocumentToolButtons() {
     update->setEnabled(false);
     ToolBar1->addWidget(update);
 
-    ToolBar2 = new QToolBar(this);
-    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    ToolBar2 = Named(new QToolBar(this), "ToolBar2");
     ToolBar2->setMovable(false);
     addToolBar(Qt::TopToolBarArea, ToolBar2);
     TB_Suche = MakeButton("TB_Suche", TextIcon(QStringLiteral("S")));
@@ -374,8 +368,7 @@ QWidget* TForm1::BuildSheetArea() {
     layout->addWidget(P_SheetArea, 1);
     layout->addWidget(Panel_Tabs);
 
-    SplitterPanels = new QSplitter(Qt::Horizontal);
-    SplitterPanels->setObjectName(QStringLiteral("SplitterPanels"));
+    SplitterPanels = Named(new QSplitter(Qt::Horizontal), "SplitterPanels");
     SplitterPanels->addWidget(column);
     SplitterPanels->setStretchFactor(0, 1);
     BuildSidePanels();

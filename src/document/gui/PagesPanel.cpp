@@ -1,5 +1,6 @@
 #include "document/gui/PagesPanel.h"
 
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 
 #include <QCloseEvent>
@@ -14,8 +15,7 @@
 
 TSheetListPanel::TSheetListPanel(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PagesContent"));
-    SG_Pages = new QTableWidget(0, 2);
-    SG_Pages->setObjectName(QStringLiteral("SG_Pages"));
+    SG_Pages = Named(new QTableWidget(0, 2), "SG_Pages");
     SG_Pages->horizontalHeader()->setVisible(false);
     SG_Pages->verticalHeader()->setVisible(false);
     SG_Pages->verticalHeader()->setDefaultSectionSize(kRowHeight);
@@ -29,8 +29,7 @@ TSheetListPanel::TSheetListPanel(QWidget* parent) : QWidget(parent) {
     SG_Pages->setMouseTracking(true);
     SG_Pages->viewport()->installEventFilter(this);
 
-    Popup_Pages = new QMenu(this);
-    Popup_Pages->setObjectName(QStringLiteral("Popup_Pages"));
+    Popup_Pages = Named(new QMenu(this), "Popup_Pages");
     M_Loeschen = Popup_Pages->addAction(QString());
     M_Loeschen->setObjectName(QStringLiteral("M_Loeschen"));
     M_NeuesBlatt = Popup_Pages->addMenu(QString());
@@ -59,15 +58,13 @@ TSheetListPanel::TSheetListPanel(QWidget* parent) : QWidget(parent) {
     connect(M_KopieMehr, &QAction::triggered, this, &TSheetListPanel::CopyMoreRequested);
     connect(M_Eigenschaften, &QAction::triggered, this, &TSheetListPanel::PropertiesRequested);
 
-    SB_PagesMenu = new QToolButton(SG_Pages->viewport());
-    SB_PagesMenu->setObjectName(QStringLiteral("SB_PagesMenu"));
+    SB_PagesMenu = Named(new QToolButton(SG_Pages->viewport()), "SB_PagesMenu");
     SB_PagesMenu->setText(QStringLiteral("..."));
     SB_PagesMenu->setMenu(Popup_Pages);
     SB_PagesMenu->setPopupMode(QToolButton::InstantPopup);
     SB_PagesMenu->setVisible(false);
 
-    B_Inhaltsverzeichnis = new QPushButton;
-    B_Inhaltsverzeichnis->setObjectName(QStringLiteral("B_Inhaltsverzeichnis"));
+    B_Inhaltsverzeichnis = Named(new QPushButton, "B_Inhaltsverzeichnis");
     connect(B_Inhaltsverzeichnis, &QPushButton::clicked, this,
             &TSheetListPanel::TableOfContentsRequested);
 

@@ -1,5 +1,6 @@
 #include "document/gui/SheetDialogs.h"
 
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 
 #include <QGridLayout>
@@ -15,20 +16,13 @@
 
 TBlattEinfuegenDlg::TBlattEinfuegenDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("BlattEinfuegenDlg"));
-    GB_Position = new QGroupBox;
-    GB_Position->setObjectName(QStringLiteral("GB_Position"));
-    RB_ErstesBlatt = new QRadioButton;
-    RB_ErstesBlatt->setObjectName(QStringLiteral("RB_ErstesBlatt"));
-    RB_LetztesBlatt = new QRadioButton;
-    RB_LetztesBlatt->setObjectName(QStringLiteral("RB_LetztesBlatt"));
-    RB_Vor = new QRadioButton;
-    RB_Vor->setObjectName(QStringLiteral("RB_Vor"));
-    RB_Nach = new QRadioButton;
-    RB_Nach->setObjectName(QStringLiteral("RB_Nach"));
-    L_Blatt = new QLabel;
-    L_Blatt->setObjectName(QStringLiteral("L_Blatt"));
-    SE_Blatt = new QSpinBox;
-    SE_Blatt->setObjectName(QStringLiteral("SE_Blatt"));
+    GB_Position = Named(new QGroupBox, "GB_Position");
+    RB_ErstesBlatt = Named(new QRadioButton, "RB_ErstesBlatt");
+    RB_LetztesBlatt = Named(new QRadioButton, "RB_LetztesBlatt");
+    RB_Vor = Named(new QRadioButton, "RB_Vor");
+    RB_Nach = Named(new QRadioButton, "RB_Nach");
+    L_Blatt = Named(new QLabel, "L_Blatt");
+    SE_Blatt = Named(new QSpinBox, "SE_Blatt");
     auto* pos = new QGridLayout(GB_Position);
     pos->addWidget(RB_ErstesBlatt, 0, 0, 1, 3);
     pos->addWidget(RB_LetztesBlatt, 1, 0, 1, 3);
@@ -36,19 +30,15 @@ TBlattEinfuegenDlg::TBlattEinfuegenDlg(QWidget* parent) : QDialog(parent) {
     pos->addWidget(RB_Nach, 3, 0);
     pos->addWidget(L_Blatt, 2, 1, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
     pos->addWidget(SE_Blatt, 2, 2, 2, 1, Qt::AlignVCenter);
-    GB_Anzahl = new QGroupBox;
-    GB_Anzahl->setObjectName(QStringLiteral("GB_Anzahl"));
-    SE_Anzahl = new QSpinBox;
-    SE_Anzahl->setObjectName(QStringLiteral("SE_Anzahl"));
+    GB_Anzahl = Named(new QGroupBox, "GB_Anzahl");
+    SE_Anzahl = Named(new QSpinBox, "SE_Anzahl");
     SE_Anzahl->setRange(1, 99);
     auto* count = new QHBoxLayout(GB_Anzahl);
     count->addWidget(SE_Anzahl);
     count->addStretch(1);
-    B_OK = new QPushButton(QStringLiteral("OK"));
-    B_OK->setObjectName(QStringLiteral("B_OK"));
+    B_OK = Named(new QPushButton(QStringLiteral("OK")), "B_OK");
     B_OK->setDefault(true);
-    B_Abbrechen = new QPushButton;
-    B_Abbrechen->setObjectName(QStringLiteral("B_Abbrechen"));
+    B_Abbrechen = Named(new QPushButton, "B_Abbrechen");
     connect(B_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(B_Abbrechen, &QPushButton::clicked, this, &QDialog::reject);
     for (QRadioButton* rb : {RB_ErstesBlatt, RB_LetztesBlatt, RB_Vor, RB_Nach})
@@ -110,18 +100,14 @@ int TBlattEinfuegenDlg::Count() const {
 
 TBlattSortierenDlg::TBlattSortierenDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("BlattSortierenDlg"));
-    L_Hinweis = new QLabel;
-    L_Hinweis->setObjectName(QStringLiteral("L_Hinweis"));
+    L_Hinweis = Named(new QLabel, "L_Hinweis");
     L_Hinweis->setWordWrap(true);
-    LB_Blaetter = new QListWidget;
-    LB_Blaetter->setObjectName(QStringLiteral("LB_Blaetter"));
+    LB_Blaetter = Named(new QListWidget, "LB_Blaetter");
     LB_Blaetter->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LB_Blaetter->viewport()->installEventFilter(this);
-    B_OK = new QPushButton(QStringLiteral("OK"));
-    B_OK->setObjectName(QStringLiteral("B_OK"));
+    B_OK = Named(new QPushButton(QStringLiteral("OK")), "B_OK");
     B_OK->setDefault(true);
-    B_Abbrechen = new QPushButton;
-    B_Abbrechen->setObjectName(QStringLiteral("B_Abbrechen"));
+    B_Abbrechen = Named(new QPushButton, "B_Abbrechen");
     connect(B_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(B_Abbrechen, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;

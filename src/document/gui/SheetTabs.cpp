@@ -1,5 +1,7 @@
 #include "document/gui/SheetTabs.h"
 
+#include "platform/gui/named.h"
+
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -185,23 +187,19 @@ bool TSheetTabs::event(QEvent* event) {
 
 TSheetTabStrip::TSheetTabStrip(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Panel_Tabs"));
-    SB_NeuesBlatt = new QToolButton;
-    SB_NeuesBlatt->setObjectName(QStringLiteral("SB_NeuesBlatt"));
+    SB_NeuesBlatt = Named(new QToolButton, "SB_NeuesBlatt");
     SB_NeuesBlatt->setText(QStringLiteral("+"));
     SB_NeuesBlatt->setPopupMode(QToolButton::InstantPopup);
     SB_NeuesBlatt->setAutoRaise(true);
-    SB_GotoPage = new QToolButton;
-    SB_GotoPage->setObjectName(QStringLiteral("SB_GotoPage"));
+    SB_GotoPage = Named(new QToolButton, "SB_GotoPage");
     SB_GotoPage->setArrowType(Qt::UpArrow);
     SB_GotoPage->setPopupMode(QToolButton::InstantPopup);
     SB_GotoPage->setAutoRaise(true);
     TabSet = new TSheetTabs;
-    SB_TabsLeft = new QToolButton;
-    SB_TabsLeft->setObjectName(QStringLiteral("SB_TabsLeft"));
+    SB_TabsLeft = Named(new QToolButton, "SB_TabsLeft");
     SB_TabsLeft->setArrowType(Qt::LeftArrow);
     SB_TabsLeft->setAutoRaise(true);
-    SB_TabsRight = new QToolButton;
-    SB_TabsRight->setObjectName(QStringLiteral("SB_TabsRight"));
+    SB_TabsRight = Named(new QToolButton, "SB_TabsRight");
     SB_TabsRight->setArrowType(Qt::RightArrow);
     SB_TabsRight->setAutoRaise(true);
     auto* layout = new QHBoxLayout(this);

@@ -4,6 +4,7 @@
 #include "document/gui/AnwenderVariablenDlg.h"
 #include "document/gui/TextKonstantenDlg.h"
 #include "document/textconstants.h"
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 #include "platform/prompt.h"
 
@@ -40,8 +41,7 @@ QString characterFromInput(const QString& input) {
 
 TTextEingabeDlg::TTextEingabeDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TextEingabeDlg"));
-    E_Text = new QLineEdit(this);
-    E_Text->setObjectName(QStringLiteral("E_Text"));
+    E_Text = Named(new QLineEdit(this), "E_Text");
     B_FesteVariable = button(this, "B_FesteVariable");
     B_AnwenderVariable = button(this, "B_AnwenderVariable");
     B_AnwenderVariablenDefinieren = button(this, "B_AnwenderVariablenDefinieren");
@@ -51,12 +51,9 @@ TTextEingabeDlg::TTextEingabeDlg(QWidget* parent) : QDialog(parent) {
     B_OK = button(this, "B_OK");
     B_OK->setDefault(true);
     B_Abbrechen = button(this, "B_Abbrechen");
-    Popup_FesteVariablen = new QMenu(this);
-    Popup_FesteVariablen->setObjectName(QStringLiteral("Popup_FesteVariablen"));
-    Popup_AnwenderVariablen = new QMenu(this);
-    Popup_AnwenderVariablen->setObjectName(QStringLiteral("Popup_AnwenderVariablen"));
-    Popup_Textkonstanten = new QMenu(this);
-    Popup_Textkonstanten->setObjectName(QStringLiteral("Popup_Textkonstanten"));
+    Popup_FesteVariablen = Named(new QMenu(this), "Popup_FesteVariablen");
+    Popup_AnwenderVariablen = Named(new QMenu(this), "Popup_AnwenderVariablen");
+    Popup_Textkonstanten = Named(new QMenu(this), "Popup_Textkonstanten");
 
     auto* aids = new QGridLayout;
     aids->addWidget(B_FesteVariable, 0, 0);

@@ -1,5 +1,6 @@
 #include "document/gui/gridlistdlg.h"
 
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 
 #include <QEvent>
@@ -12,26 +13,20 @@
 
 TGridListDlg::TGridListDlg(int columns, const Texts& texts, QWidget* parent)
     : QDialog(parent), m_texts(texts) {
-    SG1 = new QTableWidget(1, columns, this);
-    SG1->setObjectName(QStringLiteral("SG1"));
+    SG1 = Named(new QTableWidget(1, columns, this), "SG1");
     SG1->verticalHeader()->hide();
     SG1->horizontalHeader()->setStretchLastSection(true);
     if (texts.Headers.isEmpty()) SG1->horizontalHeader()->hide();
     SG1->setSelectionMode(QAbstractItemView::SingleSelection);
     SG1->setEditTriggers(QAbstractItemView::AllEditTriggers);
 
-    L_Hinweis = new QLabel(this);
-    L_Hinweis->setObjectName(QStringLiteral("L_Hinweis"));
+    L_Hinweis = Named(new QLabel(this), "L_Hinweis");
     L_Hinweis->setWordWrap(true);
-    B_NeueZeile = new QPushButton(this);
-    B_NeueZeile->setObjectName(QStringLiteral("B_NeueZeile"));
-    B_ZeileLoeschen = new QPushButton(this);
-    B_ZeileLoeschen->setObjectName(QStringLiteral("B_ZeileLoeschen"));
-    B_OK = new QPushButton(this);
-    B_OK->setObjectName(QStringLiteral("B_OK"));
+    B_NeueZeile = Named(new QPushButton(this), "B_NeueZeile");
+    B_ZeileLoeschen = Named(new QPushButton(this), "B_ZeileLoeschen");
+    B_OK = Named(new QPushButton(this), "B_OK");
     B_OK->setDefault(true);
-    B_Abbrechen = new QPushButton(this);
-    B_Abbrechen->setObjectName(QStringLiteral("B_Abbrechen"));
+    B_Abbrechen = Named(new QPushButton(this), "B_Abbrechen");
 
     auto* rowButtons = new QHBoxLayout;
     rowButtons->addWidget(B_NeueZeile);

@@ -3,6 +3,7 @@
 #include "editor/editor.h"
 #include "editor/gui/Ruler.h"
 #include "editor/gui/SheetView.h"
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 
 #include <QApplication>
@@ -24,19 +25,16 @@ constexpr int kOriginTags[] = {1, 2, 3, 4};
 TSheetArea::TSheetArea(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("P_SheetArea"));
 
-    Panel_Formblatt = new QWidget;
-    Panel_Formblatt->setObjectName(QStringLiteral("Panel_Formblatt"));
+    Panel_Formblatt = Named(new QWidget, "Panel_Formblatt");
     Panel_Formblatt->setAutoFillBackground(true);
     QPalette bar = Panel_Formblatt->palette();
     bar.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
     Panel_Formblatt->setPalette(bar);
-    L_Formblatt = new QLabel;
-    L_Formblatt->setObjectName(QStringLiteral("L_Formblatt"));
+    L_Formblatt = Named(new QLabel, "L_Formblatt");
     QFont bold = L_Formblatt->font();
     bold.setBold(true);
     L_Formblatt->setFont(bold);
-    B_FormblattBeenden = new QPushButton;
-    B_FormblattBeenden->setObjectName(QStringLiteral("B_FormblattBeenden"));
+    B_FormblattBeenden = Named(new QPushButton, "B_FormblattBeenden");
     auto* barLayout = new QHBoxLayout(Panel_Formblatt);
     barLayout->setContentsMargins(8, 2, 8, 2);
     barLayout->addWidget(L_Formblatt, 1, Qt::AlignCenter);
@@ -47,8 +45,7 @@ TSheetArea::TSheetArea(QWidget* parent) : QWidget(parent) {
     m_blink->setInterval(kBlinkInterval);
     connect(m_blink, &QTimer::timeout, this, &TSheetArea::BlinkFormSheetBar);
 
-    SB_Nullpunkt = new QToolButton;
-    SB_Nullpunkt->setObjectName(QStringLiteral("SB_Nullpunkt"));
+    SB_Nullpunkt = Named(new QToolButton, "SB_Nullpunkt");
     SB_Nullpunkt->setFixedSize(TRuler::kThickness, TRuler::kThickness);
     SB_Nullpunkt->setAutoRaise(true);
     SB_Nullpunkt->setText(QStringLiteral("+"));
@@ -57,8 +54,7 @@ TSheetArea::TSheetArea(QWidget* parent) : QWidget(parent) {
     PB_Vert = new TRuler(Qt::Vertical);
     ScrollBox_Editor = new TSheetView;
 
-    Popup_KoordinatenUrsprung = new QMenu(this);
-    Popup_KoordinatenUrsprung->setObjectName(QStringLiteral("Popup_KoordinatenUrsprung"));
+    Popup_KoordinatenUrsprung = Named(new QMenu(this), "Popup_KoordinatenUrsprung");
     for (int tag : kOriginTags) {
         QAction* a = Popup_KoordinatenUrsprung->addAction(QString());
         a->setData(tag);

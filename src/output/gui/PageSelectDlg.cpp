@@ -1,5 +1,6 @@
 #include "output/gui/PageSelectDlg.h"
 
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 
 #include <QApplication>
@@ -14,23 +15,16 @@ const QString TPageSelectDlg::ReservedMarker = QStringLiteral("- - - -");
 
 TPageSelectDlg::TPageSelectDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PageSelectDlg"));
-    Label1 = new QLabel;
-    Label1->setObjectName(QStringLiteral("Label1"));
-    LB_Seiten = new QListWidget;
-    LB_Seiten->setObjectName(QStringLiteral("LB_Seiten"));
+    Label1 = Named(new QLabel, "Label1");
+    LB_Seiten = Named(new QListWidget, "LB_Seiten");
     LB_Seiten->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LB_Seiten->viewport()->installEventFilter(this);
-    B_Alle = new QPushButton;
-    B_Alle->setObjectName(QStringLiteral("B_Alle"));
-    B_Keine = new QPushButton;
-    B_Keine->setObjectName(QStringLiteral("B_Keine"));
-    B_OK = new QPushButton(QStringLiteral("OK"));
-    B_OK->setObjectName(QStringLiteral("B_OK"));
+    B_Alle = Named(new QPushButton, "B_Alle");
+    B_Keine = Named(new QPushButton, "B_Keine");
+    B_OK = Named(new QPushButton(QStringLiteral("OK")), "B_OK");
     B_OK->setDefault(true);
-    B_Cancel = new QPushButton;
-    B_Cancel->setObjectName(QStringLiteral("B_Cancel"));
-    StatusBar1 = new QLabel;
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    B_Cancel = Named(new QPushButton, "B_Cancel");
+    StatusBar1 = Named(new QLabel, "StatusBar1");
     StatusBar1->setFrameShape(QFrame::StyledPanel);
 
     connect(B_Alle, &QPushButton::clicked, this, [this] {

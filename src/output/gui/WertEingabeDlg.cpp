@@ -1,5 +1,6 @@
 #include "output/gui/WertEingabeDlg.h"
 
+#include "platform/gui/named.h"
 #include "platform/messages.h"
 #include "platform/prompt.h"
 
@@ -11,14 +12,11 @@
 
 TWertEingabeDlg::TWertEingabeDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WertEingabeDlg"));
-    Edit1 = new QLineEdit;
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1 = Named(new QLineEdit, "Edit1");
     Edit1->setMinimumWidth(220);
-    B_OK = new QPushButton(QStringLiteral("OK"));
-    B_OK->setObjectName(QStringLiteral("B_OK"));
+    B_OK = Named(new QPushButton(QStringLiteral("OK")), "B_OK");
     B_OK->setDefault(true);
-    B_Abbrechen = new QPushButton;
-    B_Abbrechen->setObjectName(QStringLiteral("B_Abbrechen"));
+    B_Abbrechen = Named(new QPushButton, "B_Abbrechen");
     connect(B_OK, &QPushButton::clicked, this, &TWertEingabeDlg::accept);
     connect(B_Abbrechen, &QPushButton::clicked, this, &TWertEingabeDlg::reject);
     auto* buttons = new QHBoxLayout;
